@@ -1,0 +1,50 @@
+// BltAlphaFast: half-opacity blit with key pixels, in four pixel layouts.
+#include "alpha_rows.h"
+#include "blits.h"
+#include "glimfx.h"
+#include "pixel_format.h"
+#include "row_walk.h"
+
+namespace glimfx {
+namespace {
+
+using AlphaRow = void (*)(uint8_t*, const uint8_t*, int32_t);
+
+AlphaRow ScalarRow(uint32_t format) {
+  switch (format) {
+    case kFormat555:
+      return AlphaRow555_Scalar;
+    case kFormat565:
+      return AlphaRow565_Scalar;
+    case kFormat24:
+      return AlphaRow24_Scalar;
+    default:
+      return AlphaRow32_Scalar;
+  }
+}
+
+AlphaRow PickRow(Isa isa, uint32_t format) {
+  (void)isa;
+  return ScalarRow(format);
+}
+
+}  // namespace
+
+int32_t BltAlpha(Isa isa, uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
+                 int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
+  if (!IsSupportedFormat(format)) return kStatusBadFormat;
+  // Outside the caller's contract: touch nothing.
+  if (width <= 0 || height <= 0) return kStatusDone;
+  WalkRows(dest, src, width, height, src_pitch, dest_pitch, PickRow(isa, format));
+  return kStatusDone;
+}
+
+}  // namespace glimfx
+
+extern "C" GLIMFX_API int32_t GLIMFX_CALL BltAlphaFast(void* dest, const void* src, int32_t width,
+                                                       int32_t height, int32_t srcPitch,
+                                                       int32_t destPitch, uint32_t pixelFormat) {
+  return glimfx::BltAlpha(glimfx::DetectIsa(), static_cast<uint8_t*>(dest),
+                          static_cast<const uint8_t*>(src), width, height, srcPitch, destPitch,
+                          pixelFormat);
+}

@@ -1,0 +1,32 @@
+// Walks the rows of a rectangle: row r starts r pitches after the first. The
+// pointers are not stepped past the last row, so nothing outside is formed.
+#ifndef GLIMFX_BLEND_ROW_WALK_H_
+#define GLIMFX_BLEND_ROW_WALK_H_
+
+#include <cstdint>
+
+namespace glimfx {
+
+template <typename Row>
+static inline void WalkRows(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                            int32_t s_pitch, int32_t d_pitch, Row row) {
+  for (int32_t r = 0;;) {
+    row(d, s, width);
+    if (++r == height) break;
+    d += d_pitch;
+    s += s_pitch;
+  }
+}
+
+template <typename Row>
+static inline void WalkRows(uint8_t* p, int32_t width, int32_t height, int32_t pitch, Row row) {
+  for (int32_t r = 0;;) {
+    row(p, width);
+    if (++r == height) break;
+    p += pitch;
+  }
+}
+
+}  // namespace glimfx
+
+#endif  // GLIMFX_BLEND_ROW_WALK_H_
