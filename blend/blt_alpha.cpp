@@ -4,6 +4,7 @@
 #include "glimfx.h"
 #include "pixel_format.h"
 #include "row_walk.h"
+#include "simd_rows.h"
 
 namespace glimfx {
 namespace {
@@ -24,14 +25,41 @@ AlphaRow ScalarRow(uint32_t format) {
 }
 
 AlphaRow PickRow(Isa isa, uint32_t format) {
+#if defined(GLIMFX_HAVE_AVX2)
+  if (isa == Isa::kAvx2) {
+    switch (format) {
+      case kFormat555:
+        return AlphaRow555_Avx2;
+      case kFormat565:
+        return AlphaRow565_Avx2;
+      case kFormat24:
+        return AlphaRow24_Avx2;
+      default:
+        return AlphaRow32_Avx2;
+    }
+  }
+#endif
+#if defined(GLIMFX_HAVE_SSE2)
+  if (isa == Isa::kSse2) {
+    switch (format) {
+      case kFormat555:
+        return AlphaRow555_Sse2;
+      case kFormat565:
+        return AlphaRow565_Sse2;
+      case kFormat24:
+        return AlphaRow24_Sse2;
+      default:
+        return AlphaRow32_Sse2;
+    }
+  }
+#endif
   (void)isa;
   return ScalarRow(format);
 }
 
-}  // namespace
-
-int32_t BltAlpha(Isa isa, uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
-                 int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
+// `isa` is known to be usable here.
+int32_t Blend(Isa isa, uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
+              int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
   if (!IsSupportedFormat(format)) return kStatusBadFormat;
   // Outside the caller's contract: touch nothing.
   if (width <= 0 || height <= 0) return kStatusDone;
@@ -39,12 +67,20 @@ int32_t BltAlpha(Isa isa, uint8_t* dest, const uint8_t* src, int32_t width, int3
   return kStatusDone;
 }
 
+}  // namespace
+
+int32_t BltAlpha(Isa isa, uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
+                 int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
+  return Blend(IsaSupported(isa) ? isa : DetectIsa(), dest, src, width, height, src_pitch,
+               dest_pitch, format);
+}
+
 }  // namespace glimfx
 
 extern "C" GLIMFX_API int32_t GLIMFX_CALL BltAlphaFast(void* dest, const void* src, int32_t width,
                                                        int32_t height, int32_t srcPitch,
                                                        int32_t destPitch, uint32_t pixelFormat) {
-  return glimfx::BltAlpha(glimfx::DetectIsa(), static_cast<uint8_t*>(dest),
-                          static_cast<const uint8_t*>(src), width, height, srcPitch, destPitch,
-                          pixelFormat);
+  return glimfx::Blend(glimfx::DetectIsa(), static_cast<uint8_t*>(dest),
+                       static_cast<const uint8_t*>(src), width, height, srcPitch, destPitch,
+                       pixelFormat);
 }
