@@ -16,3 +16,10 @@ for preset in "${presets[@]}"; do
   cmake --build --preset "${preset}"
   ctest --preset "${preset}"
 done
+
+# Bounded fuzzing of every path against the scalar one, on full runs only
+# (GLIMFX_FUZZ_SECONDS=0 skips it).
+if [ $# -eq 0 ] && [ "${GLIMFX_FUZZ_SECONDS:-60}" != 0 ]; then
+  echo "=== fuzz"
+  ./tools/fuzz.sh "${GLIMFX_FUZZ_SECONDS:-60}"
+fi
