@@ -1,0 +1,94 @@
+// The documented results, rejected codes and empty rectangles, on every path.
+#include <gtest/gtest.h>
+
+#include "behaviour.h"
+#include "isa_param.h"
+#include "pixel_model.h"
+#include "rect.h"
+#include "worked_examples.h"
+
+namespace glimfx_test {
+namespace {
+
+using Examples = PathTest;
+
+TEST_P(Examples, HalfBlendWorkedExamples) {
+  const std::string failure = CheckAlphaExamples(Alpha(), path());
+  EXPECT_TRUE(failure.empty()) << failure;
+}
+
+TEST_P(Examples, NightWorkedResultsAtWidthsOneToNine) {
+  const std::string failure = CheckNightExamples(Night(), path());
+  EXPECT_TRUE(failure.empty()) << failure;
+}
+
+TEST_P(Examples, RepeatedDarkeningSettles) {
+  const std::string failure = CheckNightRepeated(Night(), path());
+  EXPECT_TRUE(failure.empty()) << failure;
+}
+
+TEST_P(Examples, BadFormatsAndWidthZeroTouchNothing) {
+  const std::string failure = CheckRejectsAndEmpty(Alpha(), Night(), path());
+  EXPECT_TRUE(failure.empty()) << failure;
+}
+
+// Outside the caller's contract, but must stay harmless: nothing touched.
+TEST_P(Examples, NegativeWidthAndHeightBelowOneTouchNothing) {
+  uint8_t dest[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  const uint8_t src[16] = {0xFF};
+  const uint8_t before[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  for (uint32_t format : kAllFormats) {
+    EXPECT_EQ(0, glimfx::BltAlpha(isa(), dest, src, -1, 1, 8, 8, format));
+    EXPECT_EQ(0, glimfx::BltAlpha(isa(), dest, src, 2, 0, 8, 8, format));
+    EXPECT_EQ(0, glimfx::BltAlpha(isa(), dest, src, 2, -3, 8, 8, format));
+    EXPECT_EQ(0, glimfx::BltNoche(isa(), dest, -5, 1, 8, format));
+    EXPECT_EQ(0, glimfx::BltNoche(isa(), dest, 2, 0, 8, format));
+    const std::string diff = FirstDifference(before, dest, sizeof dest);
+    EXPECT_TRUE(diff.empty()) << "path " << path() << ", format " << FormatName(format) << ": "
+                              << diff;
+  }
+}
+
+// In 5-6-5 the blue increment depends on whether a pixel is in a group of
+// four counted from the row's first pixel; widths 1 to 9 put the boundary
+// everywhere, on rows whose starts have every alignment.
+TEST_P(Examples, Night565GroupsAndTailsAtEveryWidth) {
+  for (int32_t width = 1; width <= 9; ++width) {
+    for (int32_t height = 1; height <= 4; ++height) {
+      const uint64_t seed = 0x565000u + static_cast<uint64_t>(width * 16 + height);
+      const std::string failure = CompareNightCase(Night(), path(), seed, kFmt565, width, height);
+      ASSERT_TRUE(failure.empty()) << failure;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPaths, Examples, ::testing::ValuesIn(kAllIsas), IsaParamName);
+
+// The model itself must reproduce the documented tables, or every comparison
+// against it proves nothing.
+TEST(Model, ReproducesTheWorkedExamples) {
+  const AlphaFn alpha = ModelBltAlpha;
+  const NightFn night = ModelBltNoche;
+  std::string failure = CheckAlphaExamples(alpha, "model");
+  EXPECT_TRUE(failure.empty()) << failure;
+  failure = CheckNightExamples(night, "model");
+  EXPECT_TRUE(failure.empty()) << failure;
+  failure = CheckNightRepeated(night, "model");
+  EXPECT_TRUE(failure.empty()) << failure;
+  failure = CheckRejectsAndEmpty(alpha, night, "model");
+  EXPECT_TRUE(failure.empty()) << failure;
+}
+
+TEST(Model, KeyPixelRules) {
+  EXPECT_TRUE(ModelIsKey(kFmt555, 0x0000));
+  EXPECT_FALSE(ModelIsKey(kFmt555, 0x8000));
+  EXPECT_TRUE(ModelIsKey(kFmt32, 0xFF000000));
+  EXPECT_FALSE(ModelIsKey(kFmt32, 0x00000100));
+  EXPECT_FALSE(ModelIsKey(kFmt24, 0x010000));
+  // A key pixel beside a drawn one: its destination blended with itself.
+  EXPECT_EQ(0x7BDEu, ModelBlendPixel(kFmt555, 0xFFFF, 0xFFFF));
+  EXPECT_EQ(0xF7DEu, ModelBlendPixel(kFmt565, 0xFFFF, 0xFFFF));
+}
+
+}  // namespace
+}  // namespace glimfx_test
