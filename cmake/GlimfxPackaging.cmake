@@ -1,0 +1,81 @@
+# Version resources, install rules and the CMake and pkg-config packages.
+# The one version number is project(VERSION) in the top-level CMakeLists.txt.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+# Windows shows these in the file's properties.
+function(glimfx_add_version_resource target file_name file_type language description)
+  set(GLIMFX_RC_NAME ${target})
+  set(GLIMFX_RC_FILENAME ${file_name})
+  set(GLIMFX_RC_FILETYPE ${file_type})
+  set(GLIMFX_RC_LANGUAGE ${language})
+  set(GLIMFX_RC_DESCRIPTION "${description}")
+  set(rc ${PROJECT_BINARY_DIR}/version/${target}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+if(WIN32)
+  enable_language(RC)
+  glimfx_add_version_resource(glimfx glimfx.dll VFT_DLL 0409
+    "glimfx half-blend and night-effect blits")
+  if(TARGET ocxfixer)
+    glimfx_add_version_resource(ocxfixer ocxfixer.exe VFT_APP 0C0A
+      "Solucionador de DK Runtime errors")
+  endif()
+  glimfx_add_version_resource(glimfx-demo glimfx-demo.exe VFT_APP 0409
+    "Shows the glimfx effects on PNG pictures")
+else()
+  set_target_properties(glimfx PROPERTIES
+    VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+endif()
+
+target_include_directories(glimfx INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+
+set(glimfx_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/glimfx)
+install(TARGETS glimfx EXPORT glimfxTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/blend/glimfx.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+if(WIN32)
+  install(FILES ${PROJECT_BINARY_DIR}/blend/glimfx.def DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
+if(WIN32 AND GLIMFX_X86_32)
+  # The linker's import library names the stdcall exports without their
+  # argument bytes, but a host compiling glimfx.h refers to _BltAlphaFast@28.
+  # This one maps the decorated names onto the undecorated exports, so hosts
+  # can link instead of loading by name; it replaces the linker's at install.
+  set(glimfx_implib_def ${PROJECT_BINARY_DIR}/package/glimfx-import.def)
+  file(WRITE ${glimfx_implib_def}
+    "LIBRARY glimfx.dll\nEXPORTS\n  BltAlphaFast@28 @1\n  BltEfectoNoche@20 @2\n")
+  string(REGEX REPLACE "windres$" "dlltool" glimfx_dlltool "${CMAKE_RC_COMPILER}")
+  set(glimfx_implib ${PROJECT_BINARY_DIR}/package/glimfx.dll.a)
+  add_custom_command(OUTPUT ${glimfx_implib}
+    COMMAND ${glimfx_dlltool} --kill-at -d ${glimfx_implib_def} -D glimfx.dll -l ${glimfx_implib}
+    DEPENDS ${glimfx_implib_def}
+    COMMENT "Import library for stdcall hosts"
+    VERBATIM)
+  add_custom_target(glimfx_import_library ALL DEPENDS ${glimfx_implib})
+endif()
+install(TARGETS glimfx-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimfx)
+
+if(WIN32 AND GLIMFX_X86_32)
+  install(FILES ${glimfx_implib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
+
+install(EXPORT glimfxTargets NAMESPACE glimfx:: DESTINATION ${glimfx_cmake_dir})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/glimfxConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/package/glimfxConfig.cmake INSTALL_DESTINATION ${glimfx_cmake_dir})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/package/glimfxConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/package/glimfxConfig.cmake
+  ${PROJECT_BINARY_DIR}/package/glimfxConfigVersion.cmake DESTINATION ${glimfx_cmake_dir})
+
+file(RELATIVE_PATH GLIMFX_PC_PREFIX_FROM_PCDIR
+  /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/glimfx.pc.in ${PROJECT_BINARY_DIR}/package/glimfx.pc
+  @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/package/glimfx.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
