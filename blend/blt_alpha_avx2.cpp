@@ -3,7 +3,9 @@
 // from the exported rows stays internal so no other caller picks up AVX2 code.
 #include <immintrin.h>
 
+#include "alpha24_runs.h"
 #include "alpha_rows.h"
+#include "row_walk.h"
 #include "simd_rows.h"
 
 namespace glimfx {
@@ -54,20 +56,18 @@ static inline void AlphaRow16(uint8_t* d, const uint8_t* s, int32_t width) {
   AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, width & 15);
 }
 
-}  // namespace
-
-void AlphaRow555_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void AlphaRow555_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
   AlphaRow16<kPairMask555, kHalfMask555>(d, s, width);
 }
 
-void AlphaRow565_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void AlphaRow565_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
   AlphaRow16<kPairMask565, kHalfMask565>(d, s, width);
 }
 
 // Thirty-two pixels (96 bytes) per step, looked at as two halves of sixteen
 // pixels (48 bytes). Masked stores work on 4-byte lanes, which 3-byte pixels
 // do not fill, so a half holding key and drawn pixels goes to the scalar row.
-void AlphaRow24_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void AlphaRow24_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
   constexpr uint64_t kPixelStarts = 0x249249249249ull;  // bit 3i for pixel i
   const __m256i mask = _mm256_set1_epi8(0x7F);
   const __m256i zero = _mm256_setzero_si256();
@@ -98,7 +98,7 @@ void AlphaRow24_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
       const uint8_t* sh = s + 48 * half;
       if (keys == kPixelStarts) continue;
       if (keys != 0) {
-        AlphaRow24_Scalar(dh, sh, 16);
+        AlphaMixed24(dh, sh, keys);
         continue;
       }
       const __m128i m = _mm256_castsi256_si128(mask);
@@ -114,7 +114,7 @@ void AlphaRow24_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
 
 // Eight pixels per step; a key pixel's lane is masked out of the load and the
 // store. The top byte is no colour: it marks nothing and is masked away.
-void AlphaRow32_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void AlphaRow32_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
   const __m256i mask = _mm256_set1_epi32(static_cast<int>(kHalfMask888));
   const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
   const __m256i zero = _mm256_setzero_si256();
@@ -132,6 +132,33 @@ void AlphaRow32_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
     }
   }
   AlphaRow32_Scalar(d, s, width & 7);
+}
+
+}  // namespace
+
+// The rows are inlined into each rectangle's walk, so a row costs no call.
+void AlphaRect555_Avx2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                       int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow555_Avx2(dr, sr, w); });
+}
+
+void AlphaRect565_Avx2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                       int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow565_Avx2(dr, sr, w); });
+}
+
+void AlphaRect24_Avx2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                      int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow24_Avx2(dr, sr, w); });
+}
+
+void AlphaRect32_Avx2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                      int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow32_Avx2(dr, sr, w); });
 }
 
 }  // namespace glimfx

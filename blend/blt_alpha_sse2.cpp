@@ -2,7 +2,9 @@
 // called once the processor is known to have SSE2.
 #include <emmintrin.h>
 
+#include "alpha24_runs.h"
 #include "alpha_rows.h"
+#include "row_walk.h"
 #include "simd_rows.h"
 
 namespace glimfx {
@@ -38,19 +40,17 @@ static inline void AlphaRow16(uint8_t* d, const uint8_t* s, int32_t width) {
   AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, width & 7);
 }
 
-}  // namespace
-
-void AlphaRow555_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void AlphaRow555_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
   AlphaRow16<kPairMask555, kHalfMask555>(d, s, width);
 }
 
-void AlphaRow565_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void AlphaRow565_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
   AlphaRow16<kPairMask565, kHalfMask565>(d, s, width);
 }
 
 // Sixteen pixels (48 bytes, three vectors) per step. The blend is the same
 // for every byte, so pixel boundaries only matter for finding key pixels.
-void AlphaRow24_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void AlphaRow24_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
   constexpr uint64_t kPixelStarts = 0x249249249249ull;  // bit 3i for pixel i
   const __m128i mask = _mm_set1_epi8(0x7F);
   const __m128i zero = _mm_setzero_si128();
@@ -67,7 +67,7 @@ void AlphaRow24_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
             << 32;
     const uint64_t keys = zero_bytes & (zero_bytes >> 1) & (zero_bytes >> 2) & kPixelStarts;
     if (keys != 0) {
-      if (keys != kPixelStarts) AlphaRow24_Scalar(d, s, 16);
+      if (keys != kPixelStarts) AlphaMixed24(d, s, keys);
       continue;
     }
     __m128i* dp = reinterpret_cast<__m128i*>(d);
@@ -83,7 +83,7 @@ void AlphaRow24_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
 
 // Four pixels per step; the top byte is no colour, so it neither marks a key
 // pixel nor survives the mask.
-void AlphaRow32_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void AlphaRow32_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
   const __m128i mask = _mm_set1_epi32(static_cast<int>(kHalfMask888));
   const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
   const __m128i zero = _mm_setzero_si128();
@@ -99,6 +99,33 @@ void AlphaRow32_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d), HalfSum16(dv, sv, mask));
   }
   AlphaRow32_Scalar(d, s, width & 3);
+}
+
+}  // namespace
+
+// The rows are inlined into each rectangle's walk, so a row costs no call.
+void AlphaRect555_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                       int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow555_Sse2(dr, sr, w); });
+}
+
+void AlphaRect565_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                       int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow565_Sse2(dr, sr, w); });
+}
+
+void AlphaRect24_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                      int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow24_Sse2(dr, sr, w); });
+}
+
+void AlphaRect32_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                      int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow32_Sse2(dr, sr, w); });
 }
 
 }  // namespace glimfx

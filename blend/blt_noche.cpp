@@ -9,33 +9,26 @@
 namespace glimfx {
 namespace {
 
-using NocheRow = void (*)(uint8_t*, int32_t);
+using NocheRect = void (*)(uint8_t*, int32_t, int32_t, int32_t);
 
-NocheRow ScalarRow(uint32_t format) {
-  switch (format) {
-    case kFormat555:
-      return NocheRow555_Scalar;
-    case kFormat565:
-      return NocheRow565_Scalar;
-    case kFormat24:
-      return NocheRow24_Scalar;
-    default:
-      return NocheRow32_Scalar;
-  }
+// The scalar row inlined into its own walk, as the vector paths do.
+template <void (*kRow)(uint8_t*, int32_t)>
+void ScalarRect(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { kRow(row, w); });
 }
 
-NocheRow PickRow(Isa isa, uint32_t format) {
+NocheRect PickRect(Isa isa, uint32_t format) {
 #if defined(GLIMFX_HAVE_AVX2)
   if (isa == Isa::kAvx2) {
     switch (format) {
       case kFormat555:
-        return NocheRow555_Avx2;
+        return NocheRect555_Avx2;
       case kFormat565:
-        return NocheRow565_Avx2;
+        return NocheRect565_Avx2;
       case kFormat24:
-        return NocheRow24_Avx2;
+        return NocheRect24_Avx2;
       default:
-        return NocheRow32_Avx2;
+        return NocheRect32_Avx2;
     }
   }
 #endif
@@ -43,18 +36,27 @@ NocheRow PickRow(Isa isa, uint32_t format) {
   if (isa == Isa::kSse2) {
     switch (format) {
       case kFormat555:
-        return NocheRow555_Sse2;
+        return NocheRect555_Sse2;
       case kFormat565:
-        return NocheRow565_Sse2;
+        return NocheRect565_Sse2;
       case kFormat24:
-        return NocheRow24_Sse2;
+        return NocheRect24_Sse2;
       default:
-        return NocheRow32_Sse2;
+        return NocheRect32_Sse2;
     }
   }
 #endif
   (void)isa;
-  return ScalarRow(format);
+  switch (format) {
+    case kFormat555:
+      return ScalarRect<NocheRow555_Scalar>;
+    case kFormat565:
+      return ScalarRect<NocheRow565_Scalar>;
+    case kFormat24:
+      return ScalarRect<NocheRow24_Scalar>;
+    default:
+      return ScalarRect<NocheRow32_Scalar>;
+  }
 }
 
 // `isa` is known to be usable here.
@@ -63,7 +65,7 @@ int32_t Darken(Isa isa, uint8_t* surface, int32_t width, int32_t height, int32_t
   if (!IsSupportedFormat(format)) return kStatusBadFormat;
   // Outside the caller's contract: touch nothing.
   if (width <= 0 || height <= 0) return kStatusDone;
-  WalkRows(surface, width, height, pitch, PickRow(isa, format));
+  PickRect(isa, format)(surface, width, height, pitch);
   return kStatusDone;
 }
 

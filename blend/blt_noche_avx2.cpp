@@ -5,6 +5,7 @@
 #include <immintrin.h>
 
 #include "noche_rows.h"
+#include "row_walk.h"
 #include "simd_rows.h"
 
 namespace glimfx {
@@ -17,10 +18,8 @@ static inline void Store(uint8_t* p, __m256i v) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
-}  // namespace
-
 // Sixteen pixels (four groups of four) per step.
-void NocheRow555_Avx2(uint8_t* p, int32_t width) {
+static inline void NocheRow555_Avx2(uint8_t* p, int32_t width) {
   const __m256i mask = _mm256_set1_epi16(static_cast<short>(kHalfMask555));
   const __m256i tint = _mm256_set1_epi16(static_cast<short>(kNightTint555));
   const int32_t steps = width >> 4;
@@ -33,7 +32,7 @@ void NocheRow555_Avx2(uint8_t* p, int32_t width) {
 // Sixteen pixels (four groups) per step, with the group rule: lanes above zero
 // as signed words gain 1. Clearing each field's lowest bit before the shift
 // keeps the next lane's bit out, so lane-wise shifts match the 64-bit one.
-void NocheRow565_Avx2(uint8_t* p, int32_t width) {
+static inline void NocheRow565_Avx2(uint8_t* p, int32_t width) {
   const __m256i pre_mask = _mm256_set1_epi16(static_cast<short>(kNightPreMask565 & 0xFFFF));
   const __m256i zero = _mm256_setzero_si256();
   const int32_t steps = width >> 4;
@@ -48,7 +47,7 @@ void NocheRow565_Avx2(uint8_t* p, int32_t width) {
 
 // Thirty-two pixels (96 bytes) per step: bytes halve alike and every third
 // byte, red, gains the tint, so the three vectors take three phases of it.
-void NocheRow24_Avx2(uint8_t* p, int32_t width) {
+static inline void NocheRow24_Avx2(uint8_t* p, int32_t width) {
   const __m256i mask = _mm256_set1_epi8(0x7F);
   // Byte i of the step is red when i % 3 == 2.
   const __m256i tint0 =
@@ -72,7 +71,7 @@ void NocheRow24_Avx2(uint8_t* p, int32_t width) {
 }
 
 // Eight pixels per step; the top byte halves like a channel.
-void NocheRow32_Avx2(uint8_t* p, int32_t width) {
+static inline void NocheRow32_Avx2(uint8_t* p, int32_t width) {
   const __m256i mask = _mm256_set1_epi32(static_cast<int>(kNightMask8888));
   const __m256i tint = _mm256_set1_epi32(static_cast<int>(kNightTint888));
   const int32_t steps = width >> 3;
@@ -80,6 +79,25 @@ void NocheRow32_Avx2(uint8_t* p, int32_t width) {
     Store(p, _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(Load(p), 1), mask), tint));
   }
   NocheRow32_Scalar(p, width & 7);
+}
+
+}  // namespace
+
+// The rows are inlined into each rectangle's walk, so a row costs no call.
+void NocheRect555_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow555_Avx2(row, w); });
+}
+
+void NocheRect565_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow565_Avx2(row, w); });
+}
+
+void NocheRect24_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow24_Avx2(row, w); });
+}
+
+void NocheRect32_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow32_Avx2(row, w); });
 }
 
 }  // namespace glimfx

@@ -4,6 +4,7 @@
 #include <emmintrin.h>
 
 #include "noche_rows.h"
+#include "row_walk.h"
 #include "simd_rows.h"
 
 namespace glimfx {
@@ -16,10 +17,8 @@ static inline void Store(uint8_t* p, __m128i v) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
 }
 
-}  // namespace
-
 // Eight pixels (two groups of four) per step.
-void NocheRow555_Sse2(uint8_t* p, int32_t width) {
+static inline void NocheRow555_Sse2(uint8_t* p, int32_t width) {
   const __m128i mask = _mm_set1_epi16(static_cast<short>(kHalfMask555));
   const __m128i tint = _mm_set1_epi16(static_cast<short>(kNightTint555));
   const int32_t steps = width >> 3;
@@ -32,7 +31,7 @@ void NocheRow555_Sse2(uint8_t* p, int32_t width) {
 // Eight pixels (two groups) per step, with the group rule: lanes above zero as
 // signed words gain 1. Clearing each field's lowest bit before the shift
 // keeps the next lane's bit out, so lane-wise shifts match the 64-bit one.
-void NocheRow565_Sse2(uint8_t* p, int32_t width) {
+static inline void NocheRow565_Sse2(uint8_t* p, int32_t width) {
   const __m128i pre_mask = _mm_set1_epi16(static_cast<short>(kNightPreMask565 & 0xFFFF));
   const __m128i zero = _mm_setzero_si128();
   const int32_t steps = width >> 3;
@@ -47,7 +46,7 @@ void NocheRow565_Sse2(uint8_t* p, int32_t width) {
 
 // Sixteen pixels (48 bytes) per step: bytes halve alike and every third byte,
 // red, gains the tint, so the three vectors take three phases of the tint.
-void NocheRow24_Sse2(uint8_t* p, int32_t width) {
+static inline void NocheRow24_Sse2(uint8_t* p, int32_t width) {
   const __m128i mask = _mm_set1_epi8(0x7F);
   const __m128i tint0 =
       _mm_setr_epi8(0, 0, 0x20, 0, 0, 0x20, 0, 0, 0x20, 0, 0, 0x20, 0, 0, 0x20, 0);
@@ -65,7 +64,7 @@ void NocheRow24_Sse2(uint8_t* p, int32_t width) {
 }
 
 // Four pixels per step; the top byte halves like a channel.
-void NocheRow32_Sse2(uint8_t* p, int32_t width) {
+static inline void NocheRow32_Sse2(uint8_t* p, int32_t width) {
   const __m128i mask = _mm_set1_epi32(static_cast<int>(kNightMask8888));
   const __m128i tint = _mm_set1_epi32(static_cast<int>(kNightTint888));
   const int32_t steps = width >> 2;
@@ -73,6 +72,25 @@ void NocheRow32_Sse2(uint8_t* p, int32_t width) {
     Store(p, _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(Load(p), 1), mask), tint));
   }
   NocheRow32_Scalar(p, width & 3);
+}
+
+}  // namespace
+
+// The rows are inlined into each rectangle's walk, so a row costs no call.
+void NocheRect555_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow555_Sse2(row, w); });
+}
+
+void NocheRect565_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow565_Sse2(row, w); });
+}
+
+void NocheRect24_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow24_Sse2(row, w); });
+}
+
+void NocheRect32_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow32_Sse2(row, w); });
 }
 
 }  // namespace glimfx

@@ -1,9 +1,9 @@
-// Vector rows, one source per instruction set, each built with only its own
-// flags. Same contract as the scalar rows (alpha_rows.h, noche_rows.h): each
-// treats `width` pixels from the row start it is given. Each covers whole
-// vector steps counted from the row's first pixel and ends the row with the
-// scalar row, so pairs and groups keep their place and nothing past the row's
-// last pixel is read or written.
+// Vector paths, one source per instruction set, each built with only its own
+// flags. Each walks a whole rectangle (rows as in row_walk.h) with a row that
+// covers whole vector steps counted from the row's first pixel and ends the
+// row with the scalar row (alpha_rows.h, noche_rows.h), so pairs and groups
+// keep their place and nothing past the row's last pixel is read or written.
+// The caller has checked the format and that width and height are positive.
 //
 // Declarations only: this header is included by sources built with -mavx2
 // and must not define anything with external linkage.
@@ -15,25 +15,33 @@
 namespace glimfx {
 
 #if defined(GLIMFX_HAVE_SSE2)
-void AlphaRow555_Sse2(uint8_t* d, const uint8_t* s, int32_t width);
-void AlphaRow565_Sse2(uint8_t* d, const uint8_t* s, int32_t width);
-void AlphaRow24_Sse2(uint8_t* d, const uint8_t* s, int32_t width);
-void AlphaRow32_Sse2(uint8_t* d, const uint8_t* s, int32_t width);
-void NocheRow555_Sse2(uint8_t* p, int32_t width);
-void NocheRow565_Sse2(uint8_t* p, int32_t width);
-void NocheRow24_Sse2(uint8_t* p, int32_t width);
-void NocheRow32_Sse2(uint8_t* p, int32_t width);
+void AlphaRect555_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                       int32_t d_pitch);
+void AlphaRect565_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                       int32_t d_pitch);
+void AlphaRect24_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                      int32_t d_pitch);
+void AlphaRect32_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                      int32_t d_pitch);
+void NocheRect555_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
+void NocheRect565_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
+void NocheRect24_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
+void NocheRect32_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
 #endif
 
 #if defined(GLIMFX_HAVE_AVX2)
-void AlphaRow555_Avx2(uint8_t* d, const uint8_t* s, int32_t width);
-void AlphaRow565_Avx2(uint8_t* d, const uint8_t* s, int32_t width);
-void AlphaRow24_Avx2(uint8_t* d, const uint8_t* s, int32_t width);
-void AlphaRow32_Avx2(uint8_t* d, const uint8_t* s, int32_t width);
-void NocheRow555_Avx2(uint8_t* p, int32_t width);
-void NocheRow565_Avx2(uint8_t* p, int32_t width);
-void NocheRow24_Avx2(uint8_t* p, int32_t width);
-void NocheRow32_Avx2(uint8_t* p, int32_t width);
+void AlphaRect555_Avx2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                       int32_t d_pitch);
+void AlphaRect565_Avx2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                       int32_t d_pitch);
+void AlphaRect24_Avx2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                      int32_t d_pitch);
+void AlphaRect32_Avx2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
+                      int32_t d_pitch);
+void NocheRect555_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
+void NocheRect565_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
+void NocheRect24_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
+void NocheRect32_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
 #endif
 
 }  // namespace glimfx
