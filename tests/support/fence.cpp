@@ -12,7 +12,9 @@
 
 namespace glimfx_test {
 
-size_t PageSize() {
+namespace {
+
+size_t QueryPageSize() {
 #if defined(_WIN32)
   SYSTEM_INFO info;
   GetSystemInfo(&info);
@@ -20,6 +22,14 @@ size_t PageSize() {
 #else
   return static_cast<size_t>(sysconf(_SC_PAGESIZE));
 #endif
+}
+
+}  // namespace
+
+// Asked once: the query is a system call on some platforms.
+size_t PageSize() {
+  static const size_t page_size = QueryPageSize();
+  return page_size;
 }
 
 PageBlock::PageBlock(size_t pages) : pages_(pages), fenced_(pages, false) {
@@ -53,6 +63,36 @@ void PageBlock::Fence(size_t i) {
   fenced_[i] = true;
 }
 
+namespace {
+
+enum class FencePattern { kEnds, kEveryOtherPage };
+
+// Mapping and protecting pages is slow under some systems (a server round
+// trip each under Wine), so blocks of the same shape are kept per thread and
+// handed out again once no surface holds them.
+std::shared_ptr<PageBlock> FencedBlock(size_t pages, FencePattern pattern) {
+  struct Kept {
+    size_t pages;
+    FencePattern pattern;
+    std::shared_ptr<PageBlock> block;
+  };
+  thread_local std::vector<Kept> kept;
+  for (const Kept& k : kept) {
+    if (k.pages == pages && k.pattern == pattern && k.block.use_count() == 1) return k.block;
+  }
+  auto block = std::make_shared<PageBlock>(pages);
+  if (pattern == FencePattern::kEnds) {
+    block->Fence(0);
+    block->Fence(pages - 1);
+  } else {
+    for (size_t i = 0; i < pages; i += 2) block->Fence(i);
+  }
+  if (kept.size() < 16) kept.push_back({pages, pattern, block});
+  return block;
+}
+
+}  // namespace
+
 FencedSurface FencedSurface::Contiguous(int32_t bpp, int32_t width, int32_t height, int32_t pitch,
                                         Snug snug) {
   FencedSurface s;
@@ -60,9 +100,7 @@ FencedSurface FencedSurface::Contiguous(int32_t bpp, int32_t width, int32_t heig
   const size_t page = PageSize();
   const size_t span = s.layout_.Span();
   const size_t data_pages = span / page + 1;
-  s.block_ = std::make_shared<PageBlock>(data_pages + 2);
-  s.block_->Fence(0);
-  s.block_->Fence(data_pages + 1);
+  s.block_ = FencedBlock(data_pages + 2, FencePattern::kEnds);
   const size_t lowest = snug == Snug::kStartAfterFence ? page : (data_pages + 1) * page - span;
   s.first_row_offset_ = lowest + s.layout_.FirstRowOffset();
   return s;
@@ -76,8 +114,7 @@ FencedSurface FencedSurface::FencePerRow(int32_t bpp, int32_t width, int32_t hei
   s.layout_ = RectLayout{width, height, pitch, bpp};
   if (static_cast<size_t>(s.layout_.RowBytes()) > page) std::abort();
   // Pages: fence, row, fence, row, ..., fence.
-  s.block_ = std::make_shared<PageBlock>(2 * static_cast<size_t>(height) + 1);
-  for (size_t i = 0; i < s.block_->pages(); i += 2) s.block_->Fence(i);
+  s.block_ = FencedBlock(2 * static_cast<size_t>(height) + 1, FencePattern::kEveryOtherPage);
   const size_t row0_page = upward ? 2 * static_cast<size_t>(height) - 1 : 1;
   const size_t in_page = snug == Snug::kStartAfterFence ? 0 : page - s.layout_.RowBytes();
   s.first_row_offset_ = row0_page * page + in_page;
