@@ -2,23 +2,28 @@
 # Installs a built tree into a temporary prefix, then builds and runs a tiny
 # host against the installed files only: once through find_package, once
 # through pkg-config.
-# usage: install_consumer.sh BUILD_DIR [TOOLCHAIN_FILE C_COMPILER]
+# With --prefix, the tree is already installed (an unpacked release archive).
+# usage: install_consumer.sh BUILD_DIR | --prefix DIR  [TOOLCHAIN_FILE C_COMPILER]
 set -euo pipefail
-build_dir=$1
-toolchain=${2:-}
-cc=${3:-cc}
 here=$(cd "$(dirname "$0")" && pwd)
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/glimfx-consumer.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-prefix=$work/prefix
 
-cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+if [ "$1" = --prefix ]; then
+  prefix=$(cd "$2" && pwd)
+  shift 2
+else
+  prefix=$work/prefix
+  cmake --install "$1" --prefix "$prefix" >/dev/null
+  shift
+fi
+toolchain=${1:-}
+cc=${2:-cc}
 
 run() {  # runs a built consumer with the installed library beside it or on its path
   local exe=$1
   if [ -n "$toolchain" ]; then
-    cp "$prefix/bin/glimfx.dll" "$(dirname "$exe")/"
+    cp "$prefix/bin/glimfx.dll" "$(dirname "$exe")/"  # Windows looks beside the program
     wine "$exe"
   else
     "$exe"
