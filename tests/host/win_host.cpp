@@ -238,6 +238,26 @@ _GlimfxCallCounted:
 uint32_t Arg(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 uint32_t Arg(int32_t v) { return static_cast<uint32_t>(v); }
 
+// Seven arguments as the half-blend takes them; one removes them, the other
+// leaves them to its caller.
+int32_t __stdcall CalleeCleans(uint32_t a, uint32_t b, uint32_t, uint32_t, uint32_t, uint32_t,
+                               uint32_t g) {
+  return static_cast<int32_t>(a + 2 * b + 3 * g);
+}
+int32_t __cdecl CallerCleans(uint32_t a, uint32_t b, uint32_t, uint32_t, uint32_t, uint32_t,
+                             uint32_t g) {
+  return static_cast<int32_t>(a + 2 * b + 3 * g);
+}
+
+TEST(StackProbe, TellsCalleeCleanupFromCallerCleanup) {
+  const uint32_t args[7] = {1, 10, 0, 0, 0, 0, 100};
+  int32_t shift = 1;
+  EXPECT_EQ(321, GlimfxCallCounted(reinterpret_cast<const void*>(&CalleeCleans), args, 7, &shift));
+  EXPECT_EQ(0, shift);
+  EXPECT_EQ(321, GlimfxCallCounted(reinterpret_cast<const void*>(&CallerCleans), args, 7, &shift));
+  EXPECT_EQ(-28, shift);
+}
+
 struct ShiftLog {
   int calls = 0;
   std::vector<std::string> unbalanced;
