@@ -332,6 +332,8 @@ std::map<std::string, double> g_median_ns;  // per call
 
 class TableReporter : public benchmark::ConsoleReporter {
  public:
+  // Plain text: the report usually goes to a log file.
+  TableReporter() : ConsoleReporter(OO_None) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
