@@ -41,29 +41,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/blend/glimfx.h DESTINATION ${CMAKE_INSTALL_I
 if(WIN32)
   install(FILES ${PROJECT_BINARY_DIR}/blend/glimfx.def DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endif()
-if(WIN32 AND GLIMFX_X86_32)
-  # The linker's import library names the stdcall exports without their
-  # argument bytes, but a host compiling glimfx.h refers to _BltAlphaFast@28.
-  # This one maps the decorated names onto the undecorated exports, so hosts
-  # can link instead of loading by name; it replaces the linker's at install.
-  set(glimfx_implib_def ${PROJECT_BINARY_DIR}/package/glimfx-import.def)
-  file(WRITE ${glimfx_implib_def}
-    "LIBRARY glimfx.dll\nEXPORTS\n  BltAlphaFast@28 @1\n  BltEfectoNoche@20 @2\n")
-  string(REGEX REPLACE "windres$" "dlltool" glimfx_dlltool "${CMAKE_RC_COMPILER}")
-  set(glimfx_implib ${PROJECT_BINARY_DIR}/package/glimfx.dll.a)
-  add_custom_command(OUTPUT ${glimfx_implib}
-    COMMAND ${glimfx_dlltool} --kill-at -d ${glimfx_implib_def} -D glimfx.dll -l ${glimfx_implib}
-    DEPENDS ${glimfx_implib_def}
-    COMMENT "Import library for stdcall hosts"
-    VERBATIM)
-  add_custom_target(glimfx_import_library ALL DEPENDS ${glimfx_implib})
-endif()
 install(TARGETS glimfx-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimfx)
-
-if(WIN32 AND GLIMFX_X86_32)
-  install(FILES ${glimfx_implib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
-endif()
 
 install(EXPORT glimfxTargets NAMESPACE glimfx:: DESTINATION ${glimfx_cmake_dir})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/glimfxConfig.cmake.in
