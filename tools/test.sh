@@ -1,25 +1,51 @@
 #!/usr/bin/env bash
 # Runs every test: native (plain, then ASan+UBSan), the 32-bit and 64-bit
-# Windows builds under Wine, and the bounded fuzz runs.
-set -euo pipefail
+# Windows builds under Wine, and the bounded fuzz run. Every stage runs even
+# when an earlier one fails; the last line sums them up.
+# Usage: tools/test.sh [preset ...]   (default: all four presets, then fuzzing)
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-./tools/bootstrap.sh
+./tools/bootstrap.sh || exit 1
 source tools/wine_env.sh
 
 presets=(linux linux-asan windows-x86 windows-x64)
 [ $# -gt 0 ] && presets=("$@")
 
+passed=0
+failed=0
+log="$(mktemp)"
+trap 'rm -f "${log}"; wine_env_cleanup' EXIT
+
 for preset in "${presets[@]}"; do
   echo "=== ${preset}"
-  cmake --preset "${preset}" >/dev/null
-  cmake --build --preset "${preset}"
-  ctest --preset "${preset}"
+  if ! { cmake --preset "${preset}" >/dev/null && cmake --build --preset "${preset}"; }; then
+    echo "=== ${preset}: build failed"
+    failed=$((failed + 1))
+    continue
+  fi
+  ctest --preset "${preset}" 2>&1 | tee "${log}"
+  summary="$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "${log}" | tail -1)"
+  if [ -z "${summary}" ]; then
+    failed=$((failed + 1))
+    continue
+  fi
+  total="$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"${summary}")"
+  bad="$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"${summary}")"
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
 done
 
 # Bounded fuzzing of every path against the scalar one, on full runs only
-# (GLIMFX_FUZZ_SECONDS=0 skips it).
+# (GLIMFX_FUZZ_SECONDS=0 skips it). It counts as one test.
 if [ $# -eq 0 ] && [ "${GLIMFX_FUZZ_SECONDS:-60}" != 0 ]; then
   echo "=== fuzz"
-  ./tools/fuzz.sh "${GLIMFX_FUZZ_SECONDS:-60}"
+  if ./tools/fuzz.sh "${GLIMFX_FUZZ_SECONDS:-60}"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
 fi
+
+echo "total: ${passed} passed, ${failed} failed"
+[ "${failed}" -eq 0 ]
