@@ -36,6 +36,17 @@ for preset in "${presets[@]}"; do
   failed=$((failed + bad))
 done
 
+# Formatting is part of the build's hygiene: any file clang-format would
+# change counts as one failed test.
+if [ $# -eq 0 ]; then
+  echo "=== format"
+  if git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run --Werror; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+fi
+
 # Bounded fuzzing of every path against the scalar one, on full runs only
 # (GLIMFX_FUZZ_SECONDS=0 skips it). It counts as one test.
 if [ $# -eq 0 ] && [ "${GLIMFX_FUZZ_SECONDS:-60}" != 0 ]; then
