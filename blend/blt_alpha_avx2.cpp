@@ -5,6 +5,7 @@
 
 #include "alpha24_runs.h"
 #include "alpha_rows.h"
+#include "lane_runs.h"
 #include "row_walk.h"
 #include "simd_rows.h"
 
@@ -29,31 +30,50 @@ static inline __m128i HalfSum(__m128i a, __m128i b, __m128i mask) {
                        _mm_and_si128(_mm_srli_epi16(b, 1), mask));
 }
 
-// Sixteen pixels (eight pairs, one per 32-bit lane) per step. Mixed blocks
-// use masked loads and stores, which leave the all-key pairs' destination
-// bytes unread and unwritten.
+// 16-bit pairs as 4-byte lanes for lane_runs.h: a lane is a key lane when
+// both pixels are key pixels; in a drawn lane a key pixel stands in for its
+// own destination pixel.
+template <uint32_t kPairMask, uint16_t kHalfMask>
+struct PairOps {
+  static constexpr int32_t kLanes = 8;
+  static uint32_t KeyBits(const uint8_t* s) {
+    return static_cast<uint32_t>(_mm256_movemask_ps(
+        _mm256_castsi256_ps(_mm256_cmpeq_epi32(Load(s), _mm256_setzero_si256()))));
+  }
+  static __m256i Blend(const uint8_t* d, const uint8_t* s) {
+    const __m256i sv = Load(s);
+    const __m256i dv = Load(d);
+    const __m256i filled =
+        _mm256_or_si256(sv, _mm256_and_si256(dv, _mm256_cmpeq_epi16(sv, _mm256_setzero_si256())));
+    return HalfSum(dv, filled, _mm256_set1_epi32(static_cast<int>(kPairMask)));
+  }
+  static void Store(uint8_t* d, __m256i v) { glimfx::Store(d, v); }
+  static __m128i BlendHalf(const uint8_t* d, const uint8_t* s) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    const __m128i filled =
+        _mm_or_si128(sv, _mm_and_si128(dv, _mm_cmpeq_epi16(sv, _mm_setzero_si128())));
+    return HalfSum(dv, filled, _mm_set1_epi32(static_cast<int>(kPairMask)));
+  }
+  static void StoreHalf(uint8_t* d, __m128i v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
+  }
+  static void BlendLane(uint8_t* d, const uint8_t* s) {
+    AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, 2);
+  }
+};
+
+// Every pair by lane runs; a lone last pixel goes to the scalar row.
 template <uint32_t kPairMask, uint16_t kHalfMask>
 static inline void AlphaRow16(uint8_t* d, const uint8_t* s, int32_t width) {
-  const __m256i mask = _mm256_set1_epi32(static_cast<int>(kPairMask));
-  const __m256i zero = _mm256_setzero_si256();
-  const int32_t steps = width >> 4;
-  for (int32_t i = 0; i < steps; ++i, d += 32, s += 32) {
-    const __m256i sv = Load(s);
-    const __m256i key_pairs = _mm256_cmpeq_epi32(sv, zero);
-    const int key_bits = _mm256_movemask_epi8(key_pairs);
-    // A key pixel beside a drawn one stands in for its own destination pixel.
-    const __m256i key_pixels = _mm256_cmpeq_epi16(sv, zero);
-    if (key_bits == 0) {
-      const __m256i dv = Load(d);
-      Store(d, HalfSum(dv, _mm256_or_si256(sv, _mm256_and_si256(dv, key_pixels)), mask));
-    } else if (key_bits != -1) {
-      const __m256i drawn = _mm256_xor_si256(key_pairs, _mm256_cmpeq_epi32(zero, zero));
-      const __m256i dv = _mm256_maskload_epi32(reinterpret_cast<const int*>(d), drawn);
-      const __m256i r = HalfSum(dv, _mm256_or_si256(sv, _mm256_and_si256(dv, key_pixels)), mask);
-      _mm256_maskstore_epi32(reinterpret_cast<int*>(d), drawn, r);
-    }
+  using Ops = PairOps<kPairMask, kHalfMask>;
+  const int32_t pairs = width >> 1;
+  if (pairs < Ops::kLanes) {
+    AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, width);
+    return;
   }
-  AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, width & 15);
+  BlendLaneRuns<Ops>(d, s, pairs);
+  AlphaRow16_Scalar<kPairMask, kHalfMask>(d + 4 * pairs, s + 4 * pairs, width & 1);
 }
 
 static inline void AlphaRow555_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
@@ -112,26 +132,36 @@ static inline void AlphaRow24_Avx2(uint8_t* d, const uint8_t* s, int32_t width) 
   AlphaRow24_Scalar(d, s, width & 31);
 }
 
-// Eight pixels per step; a key pixel's lane is masked out of the load and the
-// store. The top byte is no colour: it marks nothing and is masked away.
-static inline void AlphaRow32_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
-  const __m256i mask = _mm256_set1_epi32(static_cast<int>(kHalfMask888));
-  const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
-  const __m256i zero = _mm256_setzero_si256();
-  const int32_t steps = width >> 3;
-  for (int32_t i = 0; i < steps; ++i, d += 32, s += 32) {
-    const __m256i sv = Load(s);
-    const __m256i keys = _mm256_cmpeq_epi32(_mm256_and_si256(sv, colour), zero);
-    const int key_bits = _mm256_movemask_epi8(keys);
-    if (key_bits == 0) {
-      Store(d, HalfSum(Load(d), sv, mask));
-    } else if (key_bits != -1) {
-      const __m256i drawn = _mm256_xor_si256(keys, _mm256_cmpeq_epi32(zero, zero));
-      const __m256i dv = _mm256_maskload_epi32(reinterpret_cast<const int*>(d), drawn);
-      _mm256_maskstore_epi32(reinterpret_cast<int*>(d), drawn, HalfSum(dv, sv, mask));
-    }
+// 32-bit pixels as lanes for lane_runs.h. The top byte is no colour: it
+// marks nothing and is masked away.
+struct PixelOps {
+  static constexpr int32_t kLanes = 8;
+  static uint32_t KeyBits(const uint8_t* s) {
+    const __m256i colour = _mm256_slli_epi32(Load(s), 8);
+    return static_cast<uint32_t>(_mm256_movemask_ps(
+        _mm256_castsi256_ps(_mm256_cmpeq_epi32(colour, _mm256_setzero_si256()))));
   }
-  AlphaRow32_Scalar(d, s, width & 7);
+  static __m256i Blend(const uint8_t* d, const uint8_t* s) {
+    return HalfSum(Load(d), Load(s), _mm256_set1_epi32(static_cast<int>(kHalfMask888)));
+  }
+  static void Store(uint8_t* d, __m256i v) { glimfx::Store(d, v); }
+  static __m128i BlendHalf(const uint8_t* d, const uint8_t* s) {
+    return HalfSum(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)),
+                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)),
+                   _mm_set1_epi32(static_cast<int>(kHalfMask888)));
+  }
+  static void StoreHalf(uint8_t* d, __m128i v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
+  }
+  static void BlendLane(uint8_t* d, const uint8_t* s) { AlphaRow32_Scalar(d, s, 1); }
+};
+
+static inline void AlphaRow32_Avx2(uint8_t* d, const uint8_t* s, int32_t width) {
+  if (width < PixelOps::kLanes) {
+    AlphaRow32_Scalar(d, s, width);
+    return;
+  }
+  BlendLaneRuns<PixelOps>(d, s, width);
 }
 
 }  // namespace

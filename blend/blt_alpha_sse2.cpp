@@ -4,11 +4,19 @@
 
 #include "alpha24_runs.h"
 #include "alpha_rows.h"
+#include "lane_runs.h"
 #include "row_walk.h"
 #include "simd_rows.h"
 
 namespace glimfx {
 namespace {
+
+static inline __m128i Load(const uint8_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+static inline void Store(uint8_t* p, __m128i v) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
 
 // Halves every field of 16-bit lanes or bytes, as the scalar rows do, and
 // adds the halves. No field overflows, so lane-wise adds carry nowhere.
@@ -17,27 +25,48 @@ static inline __m128i HalfSum16(__m128i a, __m128i b, __m128i mask) {
                        _mm_and_si128(_mm_srli_epi16(b, 1), mask));
 }
 
-// Eight pixels (four pairs) per step. A block whose pairs are all drawn is
-// blended whole; an all-key block is left alone; a mixed block goes to the
-// scalar row, which reads and writes exactly the pairs the rule allows.
+// 16-bit pairs as 4-byte lanes for lane_runs.h: a lane is a key lane when
+// both pixels are key pixels; in a drawn lane a key pixel stands in for its
+// own destination pixel.
+template <uint32_t kPairMask, uint16_t kHalfMask>
+struct PairOps {
+  static constexpr int32_t kLanes = 4;
+  static __m128i Filled(__m128i dv, __m128i sv) {
+    return _mm_or_si128(sv, _mm_and_si128(dv, _mm_cmpeq_epi16(sv, _mm_setzero_si128())));
+  }
+  static uint32_t KeyBits(const uint8_t* s) {
+    return static_cast<uint32_t>(
+        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(Load(s), _mm_setzero_si128()))));
+  }
+  static __m128i Blend(const uint8_t* d, const uint8_t* s) {
+    const __m128i dv = Load(d);
+    return HalfSum16(dv, Filled(dv, Load(s)), _mm_set1_epi32(static_cast<int>(kPairMask)));
+  }
+  static void Store(uint8_t* d, __m128i v) { glimfx::Store(d, v); }
+  static __m128i BlendHalf(const uint8_t* d, const uint8_t* s) {
+    const __m128i dv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d));
+    const __m128i sv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s));
+    return HalfSum16(dv, Filled(dv, sv), _mm_set1_epi32(static_cast<int>(kPairMask)));
+  }
+  static void StoreHalf(uint8_t* d, __m128i v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d), v);
+  }
+  static void BlendLane(uint8_t* d, const uint8_t* s) {
+    AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, 2);
+  }
+};
+
+// Every pair by lane runs; a lone last pixel goes to the scalar row.
 template <uint32_t kPairMask, uint16_t kHalfMask>
 static inline void AlphaRow16(uint8_t* d, const uint8_t* s, int32_t width) {
-  const __m128i mask = _mm_set1_epi32(static_cast<int>(kPairMask));
-  const __m128i zero = _mm_setzero_si128();
-  const int32_t steps = width >> 3;
-  for (int32_t i = 0; i < steps; ++i, d += 16, s += 16) {
-    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    const int key_pairs = _mm_movemask_epi8(_mm_cmpeq_epi32(sv, zero));
-    if (key_pairs != 0) {
-      if (key_pairs != 0xFFFF) AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, 8);
-      continue;
-    }
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
-    // A key pixel beside a drawn one stands in for its own destination pixel.
-    const __m128i filled = _mm_or_si128(sv, _mm_and_si128(dv, _mm_cmpeq_epi16(sv, zero)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), HalfSum16(dv, filled, mask));
+  using Ops = PairOps<kPairMask, kHalfMask>;
+  const int32_t pairs = width >> 1;
+  if (pairs < Ops::kLanes) {
+    AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, width);
+    return;
   }
-  AlphaRow16_Scalar<kPairMask, kHalfMask>(d, s, width & 7);
+  BlendLaneRuns<Ops>(d, s, pairs);
+  AlphaRow16_Scalar<kPairMask, kHalfMask>(d + 4 * pairs, s + 4 * pairs, width & 1);
 }
 
 static inline void AlphaRow555_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
@@ -81,24 +110,36 @@ static inline void AlphaRow24_Sse2(uint8_t* d, const uint8_t* s, int32_t width) 
   AlphaRow24_Scalar(d, s, width & 15);
 }
 
-// Four pixels per step; the top byte is no colour, so it neither marks a key
-// pixel nor survives the mask.
-static inline void AlphaRow32_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
-  const __m128i mask = _mm_set1_epi32(static_cast<int>(kHalfMask888));
-  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-  const __m128i zero = _mm_setzero_si128();
-  const int32_t steps = width >> 2;
-  for (int32_t i = 0; i < steps; ++i, d += 16, s += 16) {
-    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    const int keys = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, colour), zero));
-    if (keys != 0) {
-      if (keys != 0xFFFF) AlphaRow32_Scalar(d, s, 4);
-      continue;
-    }
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), HalfSum16(dv, sv, mask));
+// 32-bit pixels as lanes for lane_runs.h. The top byte is no colour: it
+// marks nothing and is masked away.
+struct PixelOps {
+  static constexpr int32_t kLanes = 4;
+  static uint32_t KeyBits(const uint8_t* s) {
+    const __m128i colour = _mm_slli_epi32(Load(s), 8);
+    return static_cast<uint32_t>(
+        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(colour, _mm_setzero_si128()))));
   }
-  AlphaRow32_Scalar(d, s, width & 3);
+  static __m128i Blend(const uint8_t* d, const uint8_t* s) {
+    return HalfSum16(Load(d), Load(s), _mm_set1_epi32(static_cast<int>(kHalfMask888)));
+  }
+  static void Store(uint8_t* d, __m128i v) { glimfx::Store(d, v); }
+  static __m128i BlendHalf(const uint8_t* d, const uint8_t* s) {
+    return HalfSum16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d)),
+                     _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s)),
+                     _mm_set1_epi32(static_cast<int>(kHalfMask888)));
+  }
+  static void StoreHalf(uint8_t* d, __m128i v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d), v);
+  }
+  static void BlendLane(uint8_t* d, const uint8_t* s) { AlphaRow32_Scalar(d, s, 1); }
+};
+
+static inline void AlphaRow32_Sse2(uint8_t* d, const uint8_t* s, int32_t width) {
+  if (width < PixelOps::kLanes) {
+    AlphaRow32_Scalar(d, s, width);
+    return;
+  }
+  BlendLaneRuns<PixelOps>(d, s, width);
 }
 
 }  // namespace

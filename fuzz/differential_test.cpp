@@ -11,9 +11,12 @@
 namespace glimfx_fuzz {
 namespace {
 
-// Widths around the 4-, 8-, 16- and 32-pixel steps and a few wide rows.
-constexpr int32_t kWidths[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  11, 12, 15, 16, 17,  18, 23,
-                               24, 31, 32, 33, 34, 47, 48, 49, 63, 64, 65, 95, 96, 97, 130, 257};
+// Widths around the 4-, 8-, 16- and 32-pixel steps, around the 64-lane
+// segments of the run walk (64 pixels of 32 bits, 128 of 16 bits) and a few
+// wide rows.
+constexpr int32_t kWidths[] = {0,  1,  2,  3,  4,  5,   6,   7,   8,   9,   11,  12,  15,
+                               16, 17, 18, 23, 24, 31,  32,  33,  34,  47,  48,  49,  63,
+                               64, 65, 95, 96, 97, 127, 128, 129, 130, 256, 257, 259, 700};
 constexpr uint32_t kFormats[] = {0, 1, 3, 4};
 
 struct Layout {
@@ -30,8 +33,9 @@ constexpr Layout kLayouts[] = {{0, 0, false, false, 0, 0},
 struct Fill {
   uint8_t key_share, max_run;
 };
-// No key pixel; sprite-like runs; lone key pixels; nearly all key.
-constexpr Fill kFills[] = {{0, 1}, {40, 60}, {90, 1}, {250, 60}};
+// No key pixel; sprite-like runs; lone key pixels; nearly all key; long
+// runs of both kinds that cross the run walk's segments.
+constexpr Fill kFills[] = {{0, 1}, {40, 60}, {90, 1}, {250, 60}, {3, 200}};
 
 TEST(Differential, PathsPresent) {
   for (glimfx::Isa isa : {glimfx::Isa::kSse2, glimfx::Isa::kAvx2}) {
