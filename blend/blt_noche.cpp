@@ -1,4 +1,6 @@
 // BltEfectoNoche: darkens a rectangle in place for a night-time look.
+#include <cstdint>
+
 #include "blits.h"
 #include "glimfx.h"
 #include "noche_rows.h"
@@ -65,6 +67,15 @@ int32_t Darken(Isa isa, uint8_t* surface, int32_t width, int32_t height, int32_t
   if (!IsSupportedFormat(format)) return kStatusBadFormat;
   // Outside the caller's contract: touch nothing.
   if (width <= 0 || height <= 0) return kStatusDone;
+  // Rows that follow each other without a gap are one long row, walked with
+  // no per-row cost, as long as the rule is the same for every pixel (in
+  // 5-6-5 only when whole groups fill each row, so groups stay in place).
+  const int64_t pixels = int64_t{width} * height;
+  if (height > 1 && pitch == width * BytesPerPixel(format) && pixels <= INT32_MAX &&
+      (format != kFormat565 || (width & 3) == 0)) {
+    width = static_cast<int32_t>(pixels);
+    height = 1;
+  }
   PickRect(isa, format)(surface, width, height, pitch);
   return kStatusDone;
 }
