@@ -71,7 +71,7 @@ int32_t Darken(Isa isa, uint8_t* surface, int32_t width, int32_t height, int32_t
   // no per-row cost, as long as the rule is the same for every pixel (in
   // 5-6-5 only when whole groups fill each row, so groups stay in place).
   const int64_t pixels = int64_t{width} * height;
-  if (height > 1 && pitch == width * BytesPerPixel(format) && pixels <= INT32_MAX &&
+  if (height > 1 && pitch == int64_t{width} * BytesPerPixel(format) && pixels <= INT32_MAX &&
       (format != kFormat565 || (width & 3) == 0)) {
     width = static_cast<int32_t>(pixels);
     height = 1;
