@@ -8,27 +8,13 @@
 #include "glimfx.h"
 #include "isa.h"
 #include "pixel_format.h"
+#include "rng.h"
 
 namespace glimfx_fuzz {
 namespace {
 
 using glimfx::Isa;
-
-// Small, fast and reproducible on every platform.
-class SplitMix {
- public:
-  explicit SplitMix(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  uint32_t Below(uint32_t n) { return static_cast<uint32_t>(Next() % n); }
-
- private:
-  uint64_t state_;
-};
+using glimfx_test::Rng;
 
 // A rectangle in a buffer that holds exactly its rows plus the start offset,
 // so the last row in memory ends where the allocation ends.
@@ -61,7 +47,7 @@ constexpr uint32_t kSpecial32[] = {0xFF000001, 0x00000100, 0x00FFFFFF, 0xFFFFFFF
 
 // Writes the rectangle's pixels: key runs of 1..max_run pixels started with
 // probability key_share/256, the other pixels special or random values.
-void FillPixels(const Case& c, const Surface& surf, std::vector<uint8_t>& b, SplitMix& rng) {
+void FillPixels(const Case& c, const Surface& surf, std::vector<uint8_t>& b, Rng& rng) {
   const int32_t bpp = glimfx::BytesPerPixel(c.format);
   uint32_t run = 0;
   for (int32_t r = 0; r < c.height; ++r) {
@@ -71,12 +57,12 @@ void FillPixels(const Case& c, const Surface& surf, std::vector<uint8_t>& b, Spl
       uint32_t v;
       if (run > 0) {
         --run;
-        v = bpp == 4 ? static_cast<uint32_t>(rng.Next()) & 0xFF000000u : 0;
+        v = bpp == 4 ? static_cast<uint32_t>(rng.Next64()) & 0xFF000000u : 0;
       } else if (rng.Below(4) == 0) {
         v = bpp == 2 ? kSpecial16[rng.Below(sizeof kSpecial16 / sizeof kSpecial16[0])]
                      : kSpecial32[rng.Below(sizeof kSpecial32 / sizeof kSpecial32[0])];
       } else {
-        v = static_cast<uint32_t>(rng.Next());
+        v = static_cast<uint32_t>(rng.Next64());
       }
       // A random pixel can come out as a key one by chance; that is fine.
       for (int32_t k = 0; k < bpp; ++k) p[k] = static_cast<uint8_t>(v >> (8 * k));
@@ -84,8 +70,8 @@ void FillPixels(const Case& c, const Surface& surf, std::vector<uint8_t>& b, Spl
   }
 }
 
-void FillRandom(std::vector<uint8_t>& b, SplitMix& rng) {
-  for (auto& v : b) v = static_cast<uint8_t>(rng.Next());
+void FillRandom(std::vector<uint8_t>& b, Rng& rng) {
+  for (auto& v : b) v = static_cast<uint8_t>(rng.Next64());
 }
 
 // Index of the first differing byte, or -1.
@@ -136,7 +122,7 @@ std::string Describe(const Case& c) {
 }
 
 std::string CheckCase(const Case& c) {
-  SplitMix rng(c.seed);
+  Rng rng(c.seed);
   const int32_t row_bytes = c.width * glimfx::BytesPerPixel(c.format);
   const Surface dest(row_bytes, c.dest_gap, c.dest_upward, c.dest_offset, c.height);
   const Surface src(row_bytes, c.src_gap, c.src_upward, c.src_offset, c.height);
