@@ -33,8 +33,7 @@ constexpr uint32_t kNightTint888 = 0x200000;                  // red + 0x20
 constexpr uint32_t kNightMask8888 = 0x7F7F7F7F;               // top byte halved too
 
 constexpr bool IsSupportedFormat(uint32_t format) {
-  return format == kFormat555 || format == kFormat565 || format == kFormat24 ||
-         format == kFormat32;
+  return format == kFormat555 || format == kFormat565 || format == kFormat24 || format == kFormat32;
 }
 
 constexpr int32_t BytesPerPixel(uint32_t format) {

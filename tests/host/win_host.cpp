@@ -13,6 +13,7 @@
 
 #include "behaviour.h"
 #include "glimfx.h"
+#include "x87_probe.h"
 
 namespace glimfx_test {
 namespace {
@@ -138,27 +139,6 @@ TEST_F(LoadedLibrary, BehavesLikeTheModel) {
   EXPECT_TRUE(failure.empty()) << failure;
   failure = CheckNightRandom(NightThroughExport(), path, 0x40570002, 2000);
   EXPECT_TRUE(failure.empty()) << failure;
-}
-
-// The x87 tag word: 0xFFFF when every register is empty, as a caller may
-// expect after any call. Packed-integer (MMX) code that does not clear its
-// state leaves every register tagged in use.
-uint16_t X87TagWord() {
-  uint8_t env[28];
-  // Storing the environment masks every exception; loading it back undoes that.
-  asm volatile("fnstenv %0\n\tfldenv %0" : "=m"(env));
-  uint16_t tag;
-  std::memcpy(&tag, env + 8, sizeof tag);
-  return tag;
-}
-
-// a * b + c on the x87 unit itself, whatever the compiler's choice for double.
-double X87MulAdd(double a, double b, double c) {
-  double out;
-  asm volatile("fldl %1\n\tfldl %2\n\tfmulp\n\tfldl %3\n\tfaddp\n\tfstpl %0"
-               : "=m"(out)
-               : "m"(a), "m"(b), "m"(c));
-  return out;
 }
 
 TEST(X87Probe, NoticesPackedIntegerStateLeftBehind) {
