@@ -11,14 +11,6 @@ namespace {
 
 using AlphaRect = void (*)(uint8_t*, const uint8_t*, int32_t, int32_t, int32_t, int32_t);
 
-// The scalar row inlined into its own walk, as the vector paths do.
-template <void (*kRow)(uint8_t*, const uint8_t*, int32_t)>
-void ScalarRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
-                int32_t d_pitch) {
-  WalkRows(d, s, width, height, s_pitch, d_pitch,
-           [](uint8_t* dr, const uint8_t* sr, int32_t w) { kRow(dr, sr, w); });
-}
-
 AlphaRect PickRect(Isa isa, uint32_t format) {
 #if defined(GLIMFX_HAVE_AVX2)
   if (isa == Isa::kAvx2) {
@@ -51,13 +43,13 @@ AlphaRect PickRect(Isa isa, uint32_t format) {
   (void)isa;
   switch (format) {
     case kFormat555:
-      return ScalarRect<AlphaRow555_Scalar>;
+      return WalkRect<AlphaRow555_Scalar>;
     case kFormat565:
-      return ScalarRect<AlphaRow565_Scalar>;
+      return WalkRect<AlphaRow565_Scalar>;
     case kFormat24:
-      return ScalarRect<AlphaRow24_Scalar>;
+      return WalkRect<AlphaRow24_Scalar>;
     default:
-      return ScalarRect<AlphaRow32_Scalar>;
+      return WalkRect<AlphaRow32_Scalar>;
   }
 }
 

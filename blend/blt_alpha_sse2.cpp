@@ -147,26 +147,22 @@ static inline void AlphaRow32_Sse2(uint8_t* d, const uint8_t* s, int32_t width) 
 // The rows are inlined into each rectangle's walk, so a row costs no call.
 void AlphaRect555_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
                        int32_t d_pitch) {
-  WalkRows(d, s, width, height, s_pitch, d_pitch,
-           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow555_Sse2(dr, sr, w); });
+  WalkRect<AlphaRow555_Sse2>(d, s, width, height, s_pitch, d_pitch);
 }
 
 void AlphaRect565_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
                        int32_t d_pitch) {
-  WalkRows(d, s, width, height, s_pitch, d_pitch,
-           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow565_Sse2(dr, sr, w); });
+  WalkRect<AlphaRow565_Sse2>(d, s, width, height, s_pitch, d_pitch);
 }
 
 void AlphaRect24_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
                       int32_t d_pitch) {
-  WalkRows(d, s, width, height, s_pitch, d_pitch,
-           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow24_Sse2(dr, sr, w); });
+  WalkRect<AlphaRow24_Sse2>(d, s, width, height, s_pitch, d_pitch);
 }
 
 void AlphaRect32_Sse2(uint8_t* d, const uint8_t* s, int32_t width, int32_t height, int32_t s_pitch,
                       int32_t d_pitch) {
-  WalkRows(d, s, width, height, s_pitch, d_pitch,
-           [](uint8_t* dr, const uint8_t* sr, int32_t w) { AlphaRow32_Sse2(dr, sr, w); });
+  WalkRect<AlphaRow32_Sse2>(d, s, width, height, s_pitch, d_pitch);
 }
 
 }  // namespace glimfx

@@ -13,12 +13,6 @@ namespace {
 
 using NocheRect = void (*)(uint8_t*, int32_t, int32_t, int32_t);
 
-// The scalar row inlined into its own walk, as the vector paths do.
-template <void (*kRow)(uint8_t*, int32_t)>
-void ScalarRect(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { kRow(row, w); });
-}
-
 NocheRect PickRect(Isa isa, uint32_t format) {
 #if defined(GLIMFX_HAVE_AVX2)
   if (isa == Isa::kAvx2) {
@@ -51,13 +45,13 @@ NocheRect PickRect(Isa isa, uint32_t format) {
   (void)isa;
   switch (format) {
     case kFormat555:
-      return ScalarRect<NocheRow555_Scalar>;
+      return WalkRect<NocheRow555_Scalar>;
     case kFormat565:
-      return ScalarRect<NocheRow565_Scalar>;
+      return WalkRect<NocheRow565_Scalar>;
     case kFormat24:
-      return ScalarRect<NocheRow24_Scalar>;
+      return WalkRect<NocheRow24_Scalar>;
     default:
-      return ScalarRect<NocheRow32_Scalar>;
+      return WalkRect<NocheRow32_Scalar>;
   }
 }
 

@@ -85,19 +85,19 @@ static inline void NocheRow32_Avx2(uint8_t* p, int32_t width) {
 
 // The rows are inlined into each rectangle's walk, so a row costs no call.
 void NocheRect555_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow555_Avx2(row, w); });
+  WalkRect<NocheRow555_Avx2>(p, width, height, pitch);
 }
 
 void NocheRect565_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow565_Avx2(row, w); });
+  WalkRect<NocheRow565_Avx2>(p, width, height, pitch);
 }
 
 void NocheRect24_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow24_Avx2(row, w); });
+  WalkRect<NocheRow24_Avx2>(p, width, height, pitch);
 }
 
 void NocheRect32_Avx2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow32_Avx2(row, w); });
+  WalkRect<NocheRow32_Avx2>(p, width, height, pitch);
 }
 
 }  // namespace glimfx

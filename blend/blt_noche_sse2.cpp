@@ -78,19 +78,19 @@ static inline void NocheRow32_Sse2(uint8_t* p, int32_t width) {
 
 // The rows are inlined into each rectangle's walk, so a row costs no call.
 void NocheRect555_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow555_Sse2(row, w); });
+  WalkRect<NocheRow555_Sse2>(p, width, height, pitch);
 }
 
 void NocheRect565_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow565_Sse2(row, w); });
+  WalkRect<NocheRow565_Sse2>(p, width, height, pitch);
 }
 
 void NocheRect24_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow24_Sse2(row, w); });
+  WalkRect<NocheRow24_Sse2>(p, width, height, pitch);
 }
 
 void NocheRect32_Sse2(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
-  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { NocheRow32_Sse2(row, w); });
+  WalkRect<NocheRow32_Sse2>(p, width, height, pitch);
 }
 
 }  // namespace glimfx

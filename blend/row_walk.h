@@ -27,6 +27,20 @@ static inline void WalkRows(uint8_t* p, int32_t width, int32_t height, int32_t p
   }
 }
 
+// A whole rectangle walked with `kRow` inlined into the loop, so a row costs
+// no call. Every path, scalar and vector, builds its rectangles this way.
+template <void (*kRow)(uint8_t*, const uint8_t*, int32_t)>
+static inline void WalkRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                            int32_t s_pitch, int32_t d_pitch) {
+  WalkRows(d, s, width, height, s_pitch, d_pitch,
+           [](uint8_t* dr, const uint8_t* sr, int32_t w) { kRow(dr, sr, w); });
+}
+
+template <void (*kRow)(uint8_t*, int32_t)>
+static inline void WalkRect(uint8_t* p, int32_t width, int32_t height, int32_t pitch) {
+  WalkRows(p, width, height, pitch, [](uint8_t* row, int32_t w) { kRow(row, w); });
+}
+
 }  // namespace glimfx
 
 #endif  // GLIMFX_BLEND_ROW_WALK_H_
