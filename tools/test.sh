@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 ./tools/bootstrap.sh || exit 1
 source tools/wine_env.sh
 
-presets=(linux linux-asan windows-x86 windows-x64)
+presets=(linux linux-asan linux-x86 windows-x86 windows-x64)
 [ $# -gt 0 ] && presets=("$@")
 
 passed=0
