@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "blits.h"
 #include "glimfx.h"
 #include "isa.h"
+#include "paths.h"
 #include "pixel_format.h"
 
 namespace {
@@ -43,15 +43,14 @@ constexpr Size kSizes[] = {
 struct Layout {
   uint32_t format;
   const char* name;
-  int32_t bpp;
   uint32_t sdl_format;
   pixman_format_code_t pixman_format;
 };
 const Layout kLayouts[] = {
-    {glimfx::kFormat565, "565", 2, SDL_PIXELFORMAT_RGB565, PIXMAN_r5g6b5},
-    {glimfx::kFormat555, "555", 2, SDL_PIXELFORMAT_RGB555, PIXMAN_x1r5g5b5},
-    {glimfx::kFormat24, "24", 3, SDL_PIXELFORMAT_BGR24, PIXMAN_r8g8b8},
-    {glimfx::kFormat32, "32", 4, SDL_PIXELFORMAT_RGB888, PIXMAN_x8r8g8b8},
+    {glimfx::kFormat565, "565", SDL_PIXELFORMAT_RGB565, PIXMAN_r5g6b5},
+    {glimfx::kFormat555, "555", SDL_PIXELFORMAT_RGB555, PIXMAN_x1r5g5b5},
+    {glimfx::kFormat24, "24", SDL_PIXELFORMAT_BGR24, PIXMAN_r8g8b8},
+    {glimfx::kFormat32, "32", SDL_PIXELFORMAT_RGB888, PIXMAN_x8r8g8b8},
 };
 
 enum class Op { kBlendOpaque, kBlendSprite, kNight };
@@ -102,7 +101,7 @@ const char* WhoName(Who w) {
   return "?";
 }
 
-GlimfxBltAlphaFastFn g_alpha_export = nullptr;
+GlimfxBltAlphaFastFn g_blend_export = nullptr;
 GlimfxBltEfectoNocheFn g_night_export = nullptr;
 
 // The floors: the least memory traffic each routine could cost, with the
@@ -143,7 +142,7 @@ void WriteLe(uint8_t* p, int32_t bytes, uint32_t v) {
   for (int32_t k = 0; k < bytes; ++k) p[k] = static_cast<uint8_t>(v >> (8 * k));
 }
 
-void PlainAlpha(uint8_t* dest, const uint8_t* src, int32_t width, int32_t height, int32_t src_pitch,
+void PlainBlend(uint8_t* dest, const uint8_t* src, int32_t width, int32_t height, int32_t src_pitch,
                 int32_t dest_pitch, uint32_t format) {
   const int32_t bpp = glimfx::BytesPerPixel(format);
   const int32_t src_skip = src_pitch - bpp * width, dest_skip = dest_pitch - bpp * width;
@@ -182,7 +181,7 @@ void PlainAlpha(uint8_t* dest, const uint8_t* src, int32_t width, int32_t height
   }
 }
 
-void PlainNoche(uint8_t* surface, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
+void PlainNight(uint8_t* surface, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
   const int32_t bpp = glimfx::BytesPerPixel(format);
   for (int32_t r = 0; r < height; ++r) {
     uint8_t* p = surface + static_cast<ptrdiff_t>(r) * pitch;
@@ -234,7 +233,7 @@ void Put(uint8_t* p, int32_t bpp, uint32_t v) {
 // Drawn pixels are random and never key; sprites have key runs of 4..60
 // between drawn runs of 4..92, about 40 % key pixels.
 void FillPixels(Workload& w, std::mt19937& rng) {
-  const int32_t bpp = w.layout.bpp;
+  const int32_t bpp = glimfx::BytesPerPixel(w.layout.format);
   const uint32_t colour = bpp == 2 ? 0xFFFFu : 0xFFFFFFu;
   auto drawn = [&]() {
     uint32_t v;
@@ -258,7 +257,8 @@ void FillPixels(Workload& w, std::mt19937& rng) {
 }
 
 void SetUpPeers(Workload& w) {
-  const int32_t depth = w.layout.bpp == 2 ? 16 : w.layout.bpp * 8;
+  const int32_t bpp = glimfx::BytesPerPixel(w.layout.format);
+  const int32_t depth = bpp == 2 ? 16 : bpp * 8;
   w.sdl_dst = SDL_CreateRGBSurfaceWithFormatFrom(w.dst.data(), w.size.w, w.size.h, depth, w.pitch,
                                                  w.layout.sdl_format);
   w.px_dst = pixman_image_create_bits(w.layout.pixman_format, w.size.w, w.size.h,
@@ -319,9 +319,9 @@ void RunOnce(Workload& w, Who who, uint8_t* dst) {
   const uint32_t format = w.layout.format;
   auto forced = [&](Isa isa) {
     if (night) {
-      glimfx::BltNoche(isa, dst, width, height, pitch, format);
+      glimfx::Night(isa, dst, width, height, pitch, format);
     } else {
-      glimfx::BltAlpha(isa, dst, w.src.data(), width, height, pitch, pitch, format);
+      glimfx::Blend(isa, dst, w.src.data(), width, height, pitch, pitch, format);
     }
   };
   switch (who) {
@@ -329,7 +329,7 @@ void RunOnce(Workload& w, Who who, uint8_t* dst) {
       if (night) {
         g_night_export(dst, width, height, pitch, format);
       } else {
-        g_alpha_export(dst, w.src.data(), width, height, pitch, pitch, format);
+        g_blend_export(dst, w.src.data(), width, height, pitch, pitch, format);
       }
       break;
     case Who::kScalar:
@@ -337,9 +337,9 @@ void RunOnce(Workload& w, Who who, uint8_t* dst) {
       break;
     case Who::kPlain:
       if (night) {
-        PlainNoche(dst, width, height, pitch, format);
+        PlainNight(dst, width, height, pitch, format);
       } else {
-        PlainAlpha(dst, w.src.data(), width, height, pitch, pitch, format);
+        PlainBlend(dst, w.src.data(), width, height, pitch, pitch, format);
       }
       break;
     case Who::kSse2:
@@ -530,9 +530,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot load %s: %s\n", GLIMFX_SO_PATH, dlerror());
     return 1;
   }
-  g_alpha_export = reinterpret_cast<GlimfxBltAlphaFastFn>(dlsym(lib, "BltAlphaFast"));
+  g_blend_export = reinterpret_cast<GlimfxBltAlphaFastFn>(dlsym(lib, "BltAlphaFast"));
   g_night_export = reinterpret_cast<GlimfxBltEfectoNocheFn>(dlsym(lib, "BltEfectoNoche"));
-  if (g_alpha_export == nullptr || g_night_export == nullptr) {
+  if (g_blend_export == nullptr || g_night_export == nullptr) {
     std::fprintf(stderr, "exports missing from %s\n", GLIMFX_SO_PATH);
     return 1;
   }
@@ -546,7 +546,7 @@ int main(int argc, char** argv) {
         w->size = size;
         w->layout = layout;
         w->op = op;
-        w->pitch = size.w * layout.bpp;
+        w->pitch = size.w * glimfx::BytesPerPixel(layout.format);
         w->bytes = static_cast<size_t>(w->pitch) * static_cast<size_t>(size.h);
         w->src.resize(w->bytes);
         w->dst.resize(w->bytes);

@@ -12,39 +12,42 @@
 // before it, so its result is computed from the destination before anything
 // of the run is stored: a lane stored twice gets the same value twice.
 //
-// Static inline only: included by sources built with different vector flags.
+// Included by sources built with different vector flags: everything here is
+// in an anonymous namespace, so each source gets its own copy.
 #ifndef GLIMFX_BLEND_LANE_RUNS_H_
 #define GLIMFX_BLEND_LANE_RUNS_H_
 
 #include <cstdint>
 
 namespace glimfx {
+namespace {
 
-// `Ops` gives, for its vector width:
-//   kLanes                 lanes per vector (a power of two, at most 32)
-//   KeyBits(s)             bit i set when lane i of the vector at s is a key lane
-//   Blend(d, s) / Store    a whole vector of drawn lanes
-//   BlendHalf / StoreHalf  half a vector of drawn lanes
-//   BlendLane(d, s)        one drawn lane
-template <class Ops>
-static inline void BlendDrawnRun(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
-  constexpr int32_t k = Ops::kLanes;
+// `V` is an instruction set's operations (sse2_ops.h): its vectors hold
+// V::kBytes / 4 lanes, and V::Half is the same for half as many. `Lanes`
+// gives, for any such W:
+//   KeyBits<W>(s)    bit i set when lane i of the vector at s is a key lane
+//   Blend<W>(d, s)   a whole vector of drawn lanes
+//   BlendLane(d, s)  one drawn lane
+template <class V, class Lanes>
+inline void BlendDrawnRun(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
+  constexpr int32_t k = V::kBytes / 4;
   constexpr int32_t h = k / 2;
   const int32_t n = b - a;
   if (n >= k) {
     uint8_t* d_last = d + 4 * (b - k);
-    const auto last = Ops::Blend(d_last, s + 4 * (b - k));
+    const auto last = Lanes::template Blend<V>(d_last, s + 4 * (b - k));
     for (int32_t i = a; i < b - k; i += k) {
-      Ops::Store(d + 4 * i, Ops::Blend(d + 4 * i, s + 4 * i));
+      V::Store(d + 4 * i, Lanes::template Blend<V>(d + 4 * i, s + 4 * i));
     }
-    Ops::Store(d_last, last);
+    V::Store(d_last, last);
   } else if (n >= h) {
     uint8_t* d_last = d + 4 * (b - h);
-    const auto last = Ops::BlendHalf(d_last, s + 4 * (b - h));
-    Ops::StoreHalf(d + 4 * a, Ops::BlendHalf(d + 4 * a, s + 4 * a));
-    Ops::StoreHalf(d_last, last);
+    using H = typename V::Half;
+    const auto last = Lanes::template Blend<H>(d_last, s + 4 * (b - h));
+    H::Store(d + 4 * a, Lanes::template Blend<H>(d + 4 * a, s + 4 * a));
+    H::Store(d_last, last);
   } else {
-    for (int32_t i = a; i < b; ++i) Ops::BlendLane(d + 4 * i, s + 4 * i);
+    for (int32_t i = a; i < b; ++i) Lanes::BlendLane(d + 4 * i, s + 4 * i);
   }
 }
 
@@ -52,21 +55,21 @@ static inline void BlendDrawnRun(uint8_t* d, const uint8_t* s, int32_t a, int32_
 // blends each drawn run that ends inside, or that reaches `end` when `end`
 // is the row's last lane. Returns where the walk goes on: the start of a run
 // that reaches `end` (its length is not known yet), or `end`. Needs
-// end >= kLanes; a short last stretch is looked at through the row's last
+// end >= V::kBytes / 4; a short last stretch is looked at through the row's last
 // vector, which overlaps lanes already done.
-template <class Ops>
-static inline int32_t BlendSegmentRuns(uint8_t* d, const uint8_t* s, int32_t i, int32_t end,
-                                       int32_t lanes) {
-  constexpr int32_t k = Ops::kLanes;
+template <class V, class Lanes>
+inline int32_t BlendSegmentRuns(uint8_t* d, const uint8_t* s, int32_t i, int32_t end,
+                                int32_t lanes) {
+  constexpr int32_t k = V::kBytes / 4;
   const int32_t count = end - i;
   uint64_t keys = 0;
   int32_t j = 0;
   for (; j + k <= count; j += k) {
-    keys |= static_cast<uint64_t>(Ops::KeyBits(s + 4 * (i + j))) << j;
+    keys |= static_cast<uint64_t>(Lanes::template KeyBits<V>(s + 4 * (i + j))) << j;
   }
   if (j < count) {
     const int32_t at = count - k;
-    const uint64_t bits = Ops::KeyBits(s + 4 * (i + at));
+    const uint64_t bits = Lanes::template KeyBits<V>(s + 4 * (i + at));
     keys |= at >= 0 ? bits << at : bits >> -at;
   }
   const uint64_t in_segment = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
@@ -76,36 +79,37 @@ static inline int32_t BlendSegmentRuns(uint8_t* d, const uint8_t* s, int32_t i, 
     const uint64_t after = ~drawn & (~uint64_t{0} << a);
     if (after == 0) {  // only when count == 64
       if (end < lanes) return i + a;
-      BlendDrawnRun<Ops>(d, s, i + a, end);
+      BlendDrawnRun<V, Lanes>(d, s, i + a, end);
       return end;
     }
     const int32_t b = __builtin_ctzll(after);
-    BlendDrawnRun<Ops>(d, s, i + a, i + b);
+    BlendDrawnRun<V, Lanes>(d, s, i + a, i + b);
     drawn &= ~uint64_t{0} << b;
   }
   return end;
 }
 
-// Blends `lanes` lanes from d/s; needs lanes >= Ops::kLanes. Vectors without
+// Blends `lanes` lanes from d/s; needs at least V::kBytes / 4 lanes. Vectors without
 // a key lane are blended as they come, which keeps key-free stretches on one
 // well-predicted branch; at a vector with a key lane the next 64 lanes are
 // walked by runs. Source vectors are read only inside the row.
-template <class Ops>
-static inline void BlendLaneRuns(uint8_t* d, const uint8_t* s, int32_t lanes) {
-  constexpr int32_t k = Ops::kLanes;
+template <class V, class Lanes>
+inline void BlendLaneRuns(uint8_t* d, const uint8_t* s, int32_t lanes) {
+  constexpr int32_t k = V::kBytes / 4;
   int32_t i = 0;
   while (i < lanes) {
     for (; lanes - i >= k; i += k) {
       uint8_t* dv = d + 4 * i;
       const uint8_t* sv = s + 4 * i;
-      if (Ops::KeyBits(sv) != 0) break;
-      Ops::Store(dv, Ops::Blend(dv, sv));
+      if (Lanes::template KeyBits<V>(sv) != 0) break;
+      V::Store(dv, Lanes::template Blend<V>(dv, sv));
     }
     if (i == lanes) break;
-    i = BlendSegmentRuns<Ops>(d, s, i, lanes - i > 64 ? i + 64 : lanes, lanes);
+    i = BlendSegmentRuns<V, Lanes>(d, s, i, lanes - i > 64 ? i + 64 : lanes, lanes);
   }
 }
 
+}  // namespace
 }  // namespace glimfx
 
 #endif  // GLIMFX_BLEND_LANE_RUNS_H_

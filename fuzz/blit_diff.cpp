@@ -4,9 +4,9 @@
 #include <sstream>
 #include <vector>
 
-#include "blits.h"
 #include "glimfx.h"
 #include "isa.h"
+#include "paths.h"
 #include "pixel_format.h"
 #include "rng.h"
 
@@ -109,11 +109,11 @@ std::string Describe(const Case& c) {
   const int32_t bpp = glimfx::BytesPerPixel(c.format);
   const int32_t row = c.width * bpp;
   std::ostringstream out;
-  out << (c.routine == Routine::kAlpha ? "BltAlphaFast" : "BltEfectoNoche")
+  out << (c.routine == Routine::kBlend ? "BltAlphaFast" : "BltEfectoNoche")
       << " format=" << c.format << " width=" << c.width << " height=" << c.height
       << " dest_pitch=" << (c.dest_upward ? -(row + c.dest_gap) : row + c.dest_gap)
       << " dest_offset=" << c.dest_offset;
-  if (c.routine == Routine::kAlpha) {
+  if (c.routine == Routine::kBlend) {
     out << " src_pitch=" << (c.src_upward ? -(row + c.src_gap) : row + c.src_gap)
         << " src_offset=" << c.src_offset;
   }
@@ -130,7 +130,7 @@ std::string CheckCase(const Case& c) {
   std::vector<uint8_t> src0(src.bytes.size());
   FillRandom(dest0, rng);
   FillRandom(src0, rng);
-  if (c.routine == Routine::kAlpha) {
+  if (c.routine == Routine::kBlend) {
     FillPixels(c, src, src0, rng);
   } else {
     FillPixels(c, dest, dest0, rng);
@@ -139,18 +139,18 @@ std::string CheckCase(const Case& c) {
   auto call = [&](const Run* run, std::vector<uint8_t>& d, std::vector<uint8_t>& s) -> int32_t {
     uint8_t* dp = dest.Row(d, 0);
     const uint8_t* sp = src.Row(s, 0);
-    if (c.routine == Routine::kAlpha) {
+    if (c.routine == Routine::kBlend) {
       if (run != nullptr && run->export_call) {
         return BltAlphaFast(dp, sp, c.width, c.height, src.pitch, dest.pitch, c.format);
       }
-      return glimfx::BltAlpha(run ? run->isa : Isa::kScalar, dp, sp, c.width, c.height, src.pitch,
-                              dest.pitch, c.format);
+      return glimfx::Blend(run ? run->isa : Isa::kScalar, dp, sp, c.width, c.height, src.pitch,
+                           dest.pitch, c.format);
     }
     if (run != nullptr && run->export_call) {
       return BltEfectoNoche(dp, c.width, c.height, dest.pitch, c.format);
     }
-    return glimfx::BltNoche(run ? run->isa : Isa::kScalar, dp, c.width, c.height, dest.pitch,
-                            c.format);
+    return glimfx::Night(run ? run->isa : Isa::kScalar, dp, c.width, c.height, dest.pitch,
+                         c.format);
   };
 
   std::vector<uint8_t> want = dest0;
@@ -176,12 +176,11 @@ std::string CheckCase(const Case& c) {
 
 std::string CheckInput(const uint8_t* data, size_t size) {
   auto byte = [&](size_t i) -> uint32_t { return i < size ? data[i] : 0u; };
-  constexpr uint32_t kFormats[] = {0, 1, 3, 4};
   constexpr uint32_t kRejected[] = {2, 5, 0xFFFFFFFFu, 0x80000001u};
   Case c;
   const uint32_t b0 = byte(0);
-  c.routine = (b0 & 1) ? Routine::kNight : Routine::kAlpha;
-  c.format = b0 >= 0xF8 ? kRejected[b0 & 3] : kFormats[(b0 >> 1) & 3];
+  c.routine = (b0 & 1) ? Routine::kNight : Routine::kBlend;
+  c.format = b0 >= 0xF8 ? kRejected[b0 & 3] : glimfx::kAllFormats[(b0 >> 1) & 3];
   // Mostly narrow rows, where steps and tails meet; sometimes wide ones.
   const uint32_t w = byte(1) | byte(2) << 8;
   c.width = static_cast<int32_t>((byte(2) & 0x80) ? w % 400 : byte(1) % 72);

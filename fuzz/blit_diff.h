@@ -11,10 +11,10 @@
 
 namespace glimfx_fuzz {
 
-enum class Routine { kAlpha, kNight };
+enum class Routine { kBlend, kNight };
 
 struct Case {
-  Routine routine = Routine::kAlpha;
+  Routine routine = Routine::kBlend;
   uint32_t format = 0;
   int32_t width = 0;
   int32_t height = 1;

@@ -7,6 +7,7 @@
 
 #include "blit_diff.h"
 #include "isa.h"
+#include "pixel_format.h"
 
 namespace glimfx_fuzz {
 namespace {
@@ -17,7 +18,6 @@ namespace {
 constexpr int32_t kWidths[] = {0,  1,  2,  3,  4,  5,   6,   7,   8,   9,   11,  12,  15,
                                16, 17, 18, 23, 24, 31,  32,  33,  34,  47,  48,  49,  63,
                                64, 65, 95, 96, 97, 127, 128, 129, 130, 256, 257, 259, 700};
-constexpr uint32_t kFormats[] = {0, 1, 3, 4};
 
 struct Layout {
   int32_t dest_gap, src_gap;
@@ -48,7 +48,7 @@ TEST(Differential, PathsPresent) {
 void SweepRoutine(Routine routine) {
   uint64_t seed = 1;
   int failures = 0;
-  for (uint32_t format : kFormats) {
+  for (uint32_t format : glimfx::kAllFormats) {
     for (int32_t width : kWidths) {
       for (const Layout& l : kLayouts) {
         for (const Fill& f : kFills) {
@@ -77,12 +77,12 @@ void SweepRoutine(Routine routine) {
   }
 }
 
-TEST(Differential, BlendSweep) { SweepRoutine(Routine::kAlpha); }
+TEST(Differential, BlendSweep) { SweepRoutine(Routine::kBlend); }
 TEST(Differential, NightSweep) { SweepRoutine(Routine::kNight); }
 
 TEST(Differential, RejectedFormatsTouchNothingOnAnyPath) {
   for (uint32_t format : {2u, 5u, 0xFFFFFFFFu}) {
-    for (Routine routine : {Routine::kAlpha, Routine::kNight}) {
+    for (Routine routine : {Routine::kBlend, Routine::kNight}) {
       Case c;
       c.routine = routine;
       c.format = format;

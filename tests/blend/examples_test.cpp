@@ -14,8 +14,8 @@ namespace {
 
 using Examples = PathTest;
 
-TEST_P(Examples, HalfBlendWorkedExamples) {
-  const std::string failure = CheckAlphaExamples(Alpha(), path());
+TEST_P(Examples, BlendWorkedExamples) {
+  const std::string failure = CheckBlendExamples(Blend(), path());
   EXPECT_TRUE(failure.empty()) << failure;
 }
 
@@ -30,7 +30,7 @@ TEST_P(Examples, RepeatedDarkeningSettles) {
 }
 
 TEST_P(Examples, BadFormatsAndWidthZeroTouchNothing) {
-  const std::string failure = CheckRejectsAndEmpty(Alpha(), Night(), path());
+  const std::string failure = CheckRejectsAndEmpty(Blend(), Night(), path());
   EXPECT_TRUE(failure.empty()) << failure;
 }
 
@@ -47,8 +47,8 @@ TEST_P(Examples, NegativeOrZeroSizesTouchNothing) {
   const uint8_t before[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
   for (uint32_t format : kAllFormats) {
     for (const Size& size : sizes) {
-      EXPECT_EQ(0, glimfx::BltAlpha(isa(), dest, src, size.width, size.height, 8, 8, format));
-      EXPECT_EQ(0, glimfx::BltNoche(isa(), dest, size.width, size.height, 8, format));
+      EXPECT_EQ(0, glimfx::Blend(isa(), dest, src, size.width, size.height, 8, 8, format));
+      EXPECT_EQ(0, glimfx::Night(isa(), dest, size.width, size.height, 8, format));
       const std::string diff = FirstDifference(before, dest, sizeof dest);
       ASSERT_TRUE(diff.empty()) << "path " << path() << ", format " << FormatName(format)
                                 << ", width " << size.width << ", height " << size.height << ": "
@@ -64,7 +64,8 @@ TEST_P(Examples, Night565GroupsAndTailsAtEveryWidth) {
   for (int32_t width = 1; width <= 9; ++width) {
     for (int32_t height = 1; height <= 4; ++height) {
       const uint64_t seed = 0x565000u + static_cast<uint64_t>(width * 16 + height);
-      const std::string failure = CompareNightCase(Night(), path(), seed, kFmt565, width, height);
+      const std::string failure =
+          CompareNightCase(Night(), path(), seed, kFormat565, width, height);
       ASSERT_TRUE(failure.empty()) << failure;
     }
   }
@@ -75,27 +76,27 @@ INSTANTIATE_TEST_SUITE_P(AllPaths, Examples, ::testing::ValuesIn(kAllIsas), IsaP
 // The model itself must reproduce the documented tables, or every comparison
 // against it proves nothing.
 TEST(Model, ReproducesTheWorkedExamples) {
-  const AlphaFn alpha = ModelBltAlpha;
-  const NightFn night = ModelBltNoche;
-  std::string failure = CheckAlphaExamples(alpha, "model");
+  const BlendFn blend = ModelBlend;
+  const NightFn night = ModelNight;
+  std::string failure = CheckBlendExamples(blend, "model");
   EXPECT_TRUE(failure.empty()) << failure;
   failure = CheckNightExamples(night, "model");
   EXPECT_TRUE(failure.empty()) << failure;
   failure = CheckNightRepeated(night, "model");
   EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(alpha, night, "model");
+  failure = CheckRejectsAndEmpty(blend, night, "model");
   EXPECT_TRUE(failure.empty()) << failure;
 }
 
 TEST(Model, KeyPixelRules) {
-  EXPECT_TRUE(ModelIsKey(kFmt555, 0x0000));
-  EXPECT_FALSE(ModelIsKey(kFmt555, 0x8000));
-  EXPECT_TRUE(ModelIsKey(kFmt32, 0xFF000000));
-  EXPECT_FALSE(ModelIsKey(kFmt32, 0x00000100));
-  EXPECT_FALSE(ModelIsKey(kFmt24, 0x010000));
+  EXPECT_TRUE(ModelIsKey(kFormat555, 0x0000));
+  EXPECT_FALSE(ModelIsKey(kFormat555, 0x8000));
+  EXPECT_TRUE(ModelIsKey(kFormat32, 0xFF000000));
+  EXPECT_FALSE(ModelIsKey(kFormat32, 0x00000100));
+  EXPECT_FALSE(ModelIsKey(kFormat24, 0x010000));
   // A key pixel beside a drawn one: its destination blended with itself.
-  EXPECT_EQ(0x7BDEu, ModelBlendPixel(kFmt555, 0xFFFF, 0xFFFF));
-  EXPECT_EQ(0xF7DEu, ModelBlendPixel(kFmt565, 0xFFFF, 0xFFFF));
+  EXPECT_EQ(0x7BDEu, ModelBlendPixel(kFormat555, 0xFFFF, 0xFFFF));
+  EXPECT_EQ(0xF7DEu, ModelBlendPixel(kFormat565, 0xFFFF, 0xFFFF));
 }
 
 }  // namespace

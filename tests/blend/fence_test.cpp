@@ -52,7 +52,7 @@ std::string Where(const Placement& p) {
          (p.snug == Snug::kEndAtFence ? ", ending at a fence" : ", starting after a fence");
 }
 
-TEST_P(Fences, HalfBlendStaysInsideBothRectangles) {
+TEST_P(Fences, BlendStaysInsideBothRectangles) {
   Rng rng(0xFE4CE1);
   const std::vector<Placement> placements = AllPlacements();
   for (uint32_t format : kAllFormats) {
@@ -70,11 +70,11 @@ TEST_P(Fences, HalfBlendStaysInsideBothRectangles) {
           FillRect(rng, src.first_row(), src.layout(), format, PixelMix{35, 25});
           std::vector<uint8_t> expected = dest.Image();
           const std::vector<uint8_t> src_before = src.Image();
-          ModelBltAlpha(expected.data() + dest.first_row_offset(), src.first_row(), width, height,
-                        src.layout().pitch, dest.layout().pitch, format);
+          ModelBlend(expected.data() + dest.first_row_offset(), src.first_row(), width, height,
+                     src.layout().pitch, dest.layout().pitch, format);
 
-          ASSERT_EQ(0, glimfx::BltAlpha(isa(), dest.first_row(), src.first_row(), width, height,
-                                        src.layout().pitch, dest.layout().pitch, format));
+          ASSERT_EQ(0, glimfx::Blend(isa(), dest.first_row(), src.first_row(), width, height,
+                                     src.layout().pitch, dest.layout().pitch, format));
           const std::vector<uint8_t> got = dest.Image();
           std::string diff = FirstDifference(expected.data(), got.data(), got.size(), dest.layout(),
                                              dest.first_row_offset());
@@ -102,11 +102,11 @@ TEST_P(Fences, NightStaysInsideTheRectangle) {
           s.FillRandom(rng);
           FillRect(rng, s.first_row(), s.layout(), format, PixelMix{15, 30});
           std::vector<uint8_t> expected = s.Image();
-          ModelBltNoche(expected.data() + s.first_row_offset(), width, height, s.layout().pitch,
-                        format);
+          ModelNight(expected.data() + s.first_row_offset(), width, height, s.layout().pitch,
+                     format);
 
-          ASSERT_EQ(
-              0, glimfx::BltNoche(isa(), s.first_row(), width, height, s.layout().pitch, format));
+          ASSERT_EQ(0,
+                    glimfx::Night(isa(), s.first_row(), width, height, s.layout().pitch, format));
           const std::vector<uint8_t> got = s.Image();
           const std::string diff = FirstDifference(expected.data(), got.data(), got.size(),
                                                    s.layout(), s.first_row_offset());
@@ -130,15 +130,15 @@ TEST_P(Fences, DestinationUnderSkippedKeyPixelsIsNeverRead) {
     int32_t open_pixels;  // pixels before the fence; the rest lie on it
   };
   const Case cases[] = {
-      {kFmt555, 4, {0x1234, 0x8000, 0, 0}, 2},  // second pair all key
-      {kFmt565, 4, {0xFFFF, 0x0001, 0, 0}, 2},
-      {kFmt555, 3, {0x7FFF, 0x0421, 0}, 2},  // key pixel alone at the end
-      {kFmt565, 3, {0x0000, 0xF800, 0}, 2},  // ...after a half-key pair
-      {kFmt565, 1, {0}, 0},
-      {kFmt24, 2, {0x808080, 0}, 1},
-      {kFmt24, 3, {0, 0x000001, 0}, 2},
-      {kFmt32, 2, {0x00000001, 0xFF000000}, 1},  // top byte alone is a key pixel
-      {kFmt32, 3, {0xFFFFFFFF, 0x80FFFFFF, 0x01000000}, 2},
+      {kFormat555, 4, {0x1234, 0x8000, 0, 0}, 2},  // second pair all key
+      {kFormat565, 4, {0xFFFF, 0x0001, 0, 0}, 2},
+      {kFormat555, 3, {0x7FFF, 0x0421, 0}, 2},  // key pixel alone at the end
+      {kFormat565, 3, {0x0000, 0xF800, 0}, 2},  // ...after a half-key pair
+      {kFormat565, 1, {0}, 0},
+      {kFormat24, 2, {0x808080, 0}, 1},
+      {kFormat24, 3, {0, 0x000001, 0}, 2},
+      {kFormat32, 2, {0x00000001, 0xFF000000}, 1},  // top byte alone is a key pixel
+      {kFormat32, 3, {0xFFFFFFFF, 0x80FFFFFF, 0x01000000}, 2},
   };
   for (const Case& c : cases) {
     const int32_t bpp = BytesPerPixel(c.format);
@@ -150,9 +150,9 @@ TEST_P(Fences, DestinationUnderSkippedKeyPixelsIsNeverRead) {
     for (int32_t x = 0; x < c.open_pixels; ++x) PutPixel(row, x, bpp, 0x00A5A5A5u + x);
     std::memcpy(expected, row, static_cast<size_t>(c.open_pixels * bpp));
     for (int32_t x = 0; x < c.width; ++x) PutPixel(src, x, bpp, c.src[x]);
-    ModelBltAlpha(expected, src, c.open_pixels, 1, 0, 0, c.format);
+    ModelBlend(expected, src, c.open_pixels, 1, 0, 0, c.format);
 
-    ASSERT_EQ(0, glimfx::BltAlpha(isa(), row, src, c.width, 1, 0, 0, c.format));
+    ASSERT_EQ(0, glimfx::Blend(isa(), row, src, c.width, 1, 0, 0, c.format));
     const std::string diff =
         FirstDifference(expected, row, static_cast<size_t>(c.open_pixels * bpp));
     EXPECT_TRUE(diff.empty()) << "path " << path() << ", format " << FormatName(c.format)
@@ -190,9 +190,9 @@ TEST_P(Fences, DestinationUnderKeyStretchesIsNeverTouched) {
           PutPixel(expected.data(), x, bpp, d);
         }
         block.Fence(1);
-        ModelBltAlpha(expected.data(), src.data(), width, 1, 0, 0, format);
+        ModelBlend(expected.data(), src.data(), width, 1, 0, 0, format);
 
-        ASSERT_EQ(0, glimfx::BltAlpha(isa(), row, src.data(), width, 1, 0, 0, format));
+        ASSERT_EQ(0, glimfx::Blend(isa(), row, src.data(), width, 1, 0, 0, format));
         const size_t open_before = static_cast<size_t>(lead * bpp);
         const size_t fence_end = open_before + static_cast<size_t>(page);
         std::string diff = FirstDifference(expected.data(), row, open_before);

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "behaviour.h"
-#include "blits.h"
 #include "isa.h"
+#include "paths.h"
 
 namespace glimfx_test {
 
@@ -31,18 +31,18 @@ class PathTest : public ::testing::TestWithParam<glimfx::Isa> {
   glimfx::Isa isa() const { return GetParam(); }
   std::string path() const { return glimfx::IsaName(GetParam()); }
 
-  AlphaFn Alpha() const {
+  BlendFn Blend() const {
     const glimfx::Isa forced = GetParam();
     return [forced](uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
                     int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
-      return glimfx::BltAlpha(forced, dest, src, width, height, src_pitch, dest_pitch, format);
+      return glimfx::Blend(forced, dest, src, width, height, src_pitch, dest_pitch, format);
     };
   }
   NightFn Night() const {
     const glimfx::Isa forced = GetParam();
     return
         [forced](uint8_t* surface, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
-          return glimfx::BltNoche(forced, surface, width, height, pitch, format);
+          return glimfx::Night(forced, surface, width, height, pitch, format);
         };
   }
 };

@@ -11,8 +11,8 @@ using RandomRects = PathTest;
 
 constexpr int kRandomCases = 4000;  // a thousand per format
 
-TEST_P(RandomRects, HalfBlendMatchesModel) {
-  const std::string failure = CheckAlphaRandom(Alpha(), path(), 0x5EED0001, kRandomCases);
+TEST_P(RandomRects, BlendMatchesModel) {
+  const std::string failure = CheckBlendRandom(Blend(), path(), 0x5EED0001, kRandomCases);
   EXPECT_TRUE(failure.empty()) << failure;
 }
 

@@ -41,9 +41,9 @@ TEST_P(Threads, DisjointRectanglesOfOneSurface) {
     for (int32_t t = 0; t < kThreads; ++t) {
       const size_t offset = static_cast<size_t>(t * kStripWidth * bpp);
       for (int round = 0; round < kRounds; ++round) {
-        ModelBltAlpha(expected.data() + offset, src.data() + offset, kStripWidth, kHeight, pitch,
-                      pitch, format);
-        ModelBltNoche(expected.data() + offset, kStripWidth, kHeight, pitch, format);
+        ModelBlend(expected.data() + offset, src.data() + offset, kStripWidth, kHeight, pitch,
+                   pitch, format);
+        ModelNight(expected.data() + offset, kStripWidth, kHeight, pitch, format);
       }
     }
 
@@ -54,10 +54,10 @@ TEST_P(Threads, DisjointRectanglesOfOneSurface) {
       workers.emplace_back([&, t] {
         const size_t offset = static_cast<size_t>(t * kStripWidth * bpp);
         for (int round = 0; round < kRounds; ++round) {
-          failures[t] += glimfx::BltAlpha(forced, dest.data() + offset, src.data() + offset,
-                                          kStripWidth, kHeight, pitch, pitch, format) != 0;
-          failures[t] += glimfx::BltNoche(forced, dest.data() + offset, kStripWidth, kHeight, pitch,
-                                          format) != 0;
+          failures[t] += glimfx::Blend(forced, dest.data() + offset, src.data() + offset,
+                                       kStripWidth, kHeight, pitch, pitch, format) != 0;
+          failures[t] +=
+              glimfx::Night(forced, dest.data() + offset, kStripWidth, kHeight, pitch, format) != 0;
         }
       });
     }

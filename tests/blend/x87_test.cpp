@@ -29,7 +29,7 @@ TEST_P(X87State, CallerFloatingPointWorksAfterEveryCall) {
           << path() << " night, format " << format << ", width " << width;
       EXPECT_EQ(4.25, X87MulAdd(1.25, 3.0, 0.5)) << path() << " night, format " << format;
 
-      ASSERT_EQ(0, Alpha()(surface + 1, source + 3, width, 3, kPitch, kPitch, format));
+      ASSERT_EQ(0, Blend()(surface + 1, source + 3, width, 3, kPitch, kPitch, format));
       EXPECT_EQ(0xFFFF, X87TagWord())
           << path() << " blend, format " << format << ", width " << width;
       EXPECT_EQ(4.25, X87MulAdd(1.25, 3.0, 0.5)) << path() << " blend, format " << format;

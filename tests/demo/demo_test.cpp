@@ -14,8 +14,6 @@
 namespace glimfx_demo {
 namespace {
 
-constexpr uint32_t kFormats[] = {0, 1, 3, 4};
-
 Image Gradient(int32_t width, int32_t height) {
   Image image;
   image.width = width;
@@ -42,7 +40,7 @@ TEST(PackPixel, KnownValuesPerLayout) {
 }
 
 TEST(UnpackPixel, FullScaleWidensTo255AndEveryLevelSurvivesARoundTrip) {
-  for (uint32_t format : kFormats) {
+  for (uint32_t format : glimfx::kAllFormats) {
     uint8_t r, g, b;
     UnpackPixel(format, PackPixel(format, 255, 255, 255), &r, &g, &b);
     EXPECT_EQ(r, 255) << "format " << format;
@@ -59,7 +57,7 @@ TEST(UnpackPixel, FullScaleWidensTo255AndEveryLevelSurvivesARoundTrip) {
 
 TEST(Surface, PadsRowsToFourBytesAndBottomUpHoldsTheSamePicture) {
   const Image image = Gradient(5, 3);
-  for (uint32_t format : kFormats) {
+  for (uint32_t format : glimfx::kAllFormats) {
     const Surface top = MakeSurface(image, format, false);
     const Surface bottom = MakeSurface(image, format, true);
     const int32_t stride = (5 * BytesPerPixel(format) + 3) / 4 * 4;
@@ -109,7 +107,7 @@ TEST(ParseOptions, ReadsEveryOptionOfEachCommand) {
   Options options;
   std::string error;
   ASSERT_TRUE(ParseOptions(11, alpha, &options, &error)) << error;
-  EXPECT_EQ(options.command, Command::kAlpha);
+  EXPECT_EQ(options.command, Command::kBlend);
   EXPECT_EQ(options.inputs, (std::vector<std::string>{"bg.png", "sp.png"}));
   EXPECT_EQ(options.format, 3u);
   EXPECT_EQ(options.at_x, 3);
@@ -120,7 +118,7 @@ TEST(ParseOptions, ReadsEveryOptionOfEachCommand) {
   const char* noche[] = {"glimfx-demo", "noche",    "in.png", "--rect",    "1,2,3,4", "--times",
                          "7",           "--output", "o.png",  "--library", "x.dll"};
   ASSERT_TRUE(ParseOptions(11, noche, &options, &error)) << error;
-  EXPECT_EQ(options.command, Command::kNoche);
+  EXPECT_EQ(options.command, Command::kNight);
   EXPECT_EQ(options.format, 1u);  // 5-6-5 unless asked otherwise
   EXPECT_TRUE(options.has_rect);
   EXPECT_EQ(

@@ -23,7 +23,7 @@ HMODULE Library() {
   return module;
 }
 
-GlimfxBltAlphaFastFn AlphaExport() {
+GlimfxBltAlphaFastFn BlendExport() {
   return reinterpret_cast<GlimfxBltAlphaFastFn>(
       reinterpret_cast<void*>(GetProcAddress(Library(), "BltAlphaFast")));
 }
@@ -33,8 +33,8 @@ GlimfxBltEfectoNocheFn NightExport() {
       reinterpret_cast<void*>(GetProcAddress(Library(), "BltEfectoNoche")));
 }
 
-AlphaFn AlphaThroughExport() {
-  const GlimfxBltAlphaFastFn fn = AlphaExport();
+BlendFn BlendThroughExport() {
+  const GlimfxBltAlphaFastFn fn = BlendExport();
   return [fn](uint8_t* dest, const uint8_t* src, int32_t width, int32_t height, int32_t src_pitch,
               int32_t dest_pitch, uint32_t format) {
     return fn(dest, src, width, height, src_pitch, dest_pitch, format);
@@ -52,17 +52,17 @@ class LoadedLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(nullptr, Library()) << "LoadLibrary(\"glimfx.dll\") failed, error " << GetLastError();
-    ASSERT_NE(nullptr, AlphaExport());
+    ASSERT_NE(nullptr, BlendExport());
     ASSERT_NE(nullptr, NightExport());
   }
 };
 
 TEST_F(LoadedLibrary, NameAndOrdinalGiveTheSameAddress) {
-  const FARPROC alpha_by_ordinal = GetProcAddress(Library(), MAKEINTRESOURCEA(1));
+  const FARPROC blend_by_ordinal = GetProcAddress(Library(), MAKEINTRESOURCEA(1));
   const FARPROC night_by_ordinal = GetProcAddress(Library(), MAKEINTRESOURCEA(2));
-  EXPECT_EQ(reinterpret_cast<void*>(alpha_by_ordinal), reinterpret_cast<void*>(AlphaExport()));
+  EXPECT_EQ(reinterpret_cast<void*>(blend_by_ordinal), reinterpret_cast<void*>(BlendExport()));
   EXPECT_EQ(reinterpret_cast<void*>(night_by_ordinal), reinterpret_cast<void*>(NightExport()));
-  EXPECT_NE(reinterpret_cast<void*>(AlphaExport()), reinterpret_cast<void*>(NightExport()));
+  EXPECT_NE(reinterpret_cast<void*>(BlendExport()), reinterpret_cast<void*>(NightExport()));
   EXPECT_EQ(nullptr, GetProcAddress(Library(), MAKEINTRESOURCEA(3)));
   // Decorated names must not be exported besides the plain ones.
   EXPECT_EQ(nullptr, GetProcAddress(Library(), "BltAlphaFast@28"));
@@ -97,7 +97,7 @@ TEST_F(LoadedLibrary, ExportTableHoldsExactlyTheUndecoratedNamesAtOrdinalsOneAnd
     const void* address = ImageBase() + functions[ordinals[i]];
     if (name == "BltAlphaFast") {
       EXPECT_EQ(1u, ordinal);
-      EXPECT_EQ(reinterpret_cast<void*>(AlphaExport()), address);
+      EXPECT_EQ(reinterpret_cast<void*>(BlendExport()), address);
     } else if (name == "BltEfectoNoche") {
       EXPECT_EQ(2u, ordinal);
       EXPECT_EQ(reinterpret_cast<void*>(NightExport()), address);
@@ -127,15 +127,15 @@ TEST_F(LoadedLibrary, ImportsOnlyWindowsOwnLibraries) {
 
 TEST_F(LoadedLibrary, BehavesLikeTheModel) {
   const std::string path = sizeof(void*) == 4 ? "glimfx.dll (32-bit)" : "glimfx.dll (64-bit)";
-  std::string failure = CheckAlphaExamples(AlphaThroughExport(), path);
+  std::string failure = CheckBlendExamples(BlendThroughExport(), path);
   EXPECT_TRUE(failure.empty()) << failure;
   failure = CheckNightExamples(NightThroughExport(), path);
   EXPECT_TRUE(failure.empty()) << failure;
   failure = CheckNightRepeated(NightThroughExport(), path);
   EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(AlphaThroughExport(), NightThroughExport(), path);
+  failure = CheckRejectsAndEmpty(BlendThroughExport(), NightThroughExport(), path);
   EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckAlphaRandom(AlphaThroughExport(), path, 0x40570001, 2000);
+  failure = CheckBlendRandom(BlendThroughExport(), path, 0x40570001, 2000);
   EXPECT_TRUE(failure.empty()) << failure;
   failure = CheckNightRandom(NightThroughExport(), path, 0x40570002, 2000);
   EXPECT_TRUE(failure.empty()) << failure;
@@ -169,7 +169,7 @@ TEST_F(LoadedLibrary, X87StillComputesAfterEveryNightCall) {
       EXPECT_EQ(0xFFFF, tag) << "format " << format << ", width " << width;
       EXPECT_EQ(4.25, product) << "format " << format << ", width " << width;
 
-      ASSERT_EQ(0, AlphaExport()(surface + 1, surface + 40, width, 2, 4 * 9, 4 * 9 + 1, format));
+      ASSERT_EQ(0, BlendExport()(surface + 1, surface + 40, width, 2, 4 * 9, 4 * 9 + 1, format));
       EXPECT_EQ(0xFFFF, X87TagWord()) << "BltAlphaFast, format " << format << ", width " << width;
       EXPECT_EQ(4.25, X87MulAdd(1.25, 3.0, 0.5));
     }
@@ -245,15 +245,15 @@ struct ShiftLog {
 
 TEST_F(LoadedLibrary, StdcallCalleeRemovesItsArgumentsOnEveryReturnPath) {
   ShiftLog log;
-  const void* alpha = reinterpret_cast<const void*>(AlphaExport());
+  const void* blend = reinterpret_cast<const void*>(BlendExport());
   const void* night = reinterpret_cast<const void*>(NightExport());
-  const AlphaFn counted_alpha = [&](uint8_t* dest, const uint8_t* src, int32_t width,
+  const BlendFn counted_blend = [&](uint8_t* dest, const uint8_t* src, int32_t width,
                                     int32_t height, int32_t src_pitch, int32_t dest_pitch,
                                     uint32_t format) {
     const uint32_t args[7] = {Arg(dest),      Arg(src),        Arg(width), Arg(height),
                               Arg(src_pitch), Arg(dest_pitch), format};
     int32_t shift = 0;
-    const int32_t rc = GlimfxCallCounted(alpha, args, 7, &shift);
+    const int32_t rc = GlimfxCallCounted(blend, args, 7, &shift);
     ++log.calls;
     if (shift != 0) {
       log.unbalanced.push_back("BltAlphaFast format " + std::to_string(format) + " width " +
@@ -277,18 +277,18 @@ TEST_F(LoadedLibrary, StdcallCalleeRemovesItsArgumentsOnEveryReturnPath) {
   };
   // Results are checked too, so the probe is known to pass the arguments right.
   const std::string path = "glimfx.dll called by pushing arguments";
-  std::string failure = CheckAlphaExamples(counted_alpha, path);
+  std::string failure = CheckBlendExamples(counted_blend, path);
   EXPECT_TRUE(failure.empty()) << failure;
   failure = CheckNightExamples(counted_night, path);
   EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(counted_alpha, counted_night, path);  // the early returns
+  failure = CheckRejectsAndEmpty(counted_blend, counted_night, path);  // the early returns
   EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckAlphaRandom(counted_alpha, path, 0x57DC, 300);
+  failure = CheckBlendRandom(counted_blend, path, 0x57DC, 300);
   EXPECT_TRUE(failure.empty()) << failure;
   failure = CheckNightRandom(counted_night, path, 0x57DD, 300);
   EXPECT_TRUE(failure.empty()) << failure;
   uint8_t pixel[4] = {};
-  EXPECT_EQ(0, counted_alpha(pixel, pixel, -1, 1, 4, 4, 4));
+  EXPECT_EQ(0, counted_blend(pixel, pixel, -1, 1, 4, 4, 4));
   EXPECT_EQ(0, counted_night(pixel, 1, 0, 4, 4));
 
   EXPECT_GT(log.calls, 800);

@@ -12,7 +12,7 @@
 namespace glimfx_test {
 namespace {
 
-std::string AlphaContext(const std::string& path, uint32_t format, int32_t width, int32_t height,
+std::string BlendContext(const std::string& path, uint32_t format, int32_t width, int32_t height,
                          int32_t src_pitch, int32_t dest_pitch) {
   char text[200];
   std::snprintf(text, sizeof text,
@@ -56,10 +56,10 @@ Surface TwoRowSurface(Rng& rng, uint32_t format, int32_t width, int32_t gap) {
 
 }  // namespace
 
-std::string CheckAlphaExamples(const AlphaFn& fn, const std::string& path) {
+std::string CheckBlendExamples(const BlendFn& fn, const std::string& path) {
   Rng rng(0xA1FA);
-  for (size_t i = 0; i < kAlphaExampleCount; ++i) {
-    const AlphaExample& ex = kAlphaExamples[i];
+  for (size_t i = 0; i < kBlendExampleCount; ++i) {
+    const BlendExample& ex = kBlendExamples[i];
     Surface dest = TwoRowSurface(rng, ex.format, ex.width, 3);
     Surface src = TwoRowSurface(rng, ex.format, ex.width, 6);
     for (int32_t r = 0; r < 2; ++r) {
@@ -77,7 +77,7 @@ std::string CheckAlphaExamples(const AlphaFn& fn, const std::string& path) {
     }
     const std::vector<uint8_t> src_before = src.bytes;
     const std::string context =
-        AlphaContext(path, ex.format, ex.width, 2, src.layout.pitch, dest.layout.pitch) +
+        BlendContext(path, ex.format, ex.width, 2, src.layout.pitch, dest.layout.pitch) +
         ", worked example " + std::to_string(i + 1);
     const int32_t rc = fn(dest.first_row(), src.first_row(), ex.width, 2, src.layout.pitch,
                           dest.layout.pitch, ex.format);
@@ -129,8 +129,8 @@ std::string CheckNightRepeated(const NightFn& fn, const std::string& path) {
                                  {0x01, 0x01, 0x41}, {0x00, 0x00, 0x40}, {0x00, 0x00, 0x40}};
   for (size_t call = 0; call < sizeof expected / sizeof expected[0]; ++call) {
     const std::string context =
-        NightContext(path, kFmt24, 1, 1, 3) + ", call " + std::to_string(call + 1);
-    const int32_t rc = fn(pixel, 1, 1, 3, kFmt24);
+        NightContext(path, kFormat24, 1, 1, 3) + ", call " + std::to_string(call + 1);
+    const int32_t rc = fn(pixel, 1, 1, 3, kFormat24);
     if (rc != 0) return ResultMismatch(context, 0, rc);
     const uint8_t want[4] = {expected[call][0], expected[call][1], expected[call][2], 0x5A};
     const std::string diff = FirstDifference(want, pixel, 4);
@@ -139,7 +139,7 @@ std::string CheckNightRepeated(const NightFn& fn, const std::string& path) {
   return std::string();
 }
 
-std::string CheckRejectsAndEmpty(const AlphaFn& alpha, const NightFn& night,
+std::string CheckRejectsAndEmpty(const BlendFn& blend, const NightFn& night,
                                  const std::string& path) {
   Rng rng(0xBAD);
   const uint32_t bad_formats[] = {2, 5, 0xFFFFFFFFu, 0x80000000u, 0x100u};
@@ -149,8 +149,8 @@ std::string CheckRejectsAndEmpty(const AlphaFn& alpha, const NightFn& night,
       Surface src = MakeSurface(rng, layout_of, 9, 3, 50, PixelMix{});
       const std::vector<uint8_t> dest_before = dest.bytes;
       const std::vector<uint8_t> src_before = src.bytes;
-      std::string context = AlphaContext(path, format, 9, 3, src.layout.pitch, dest.layout.pitch);
-      int32_t rc = alpha(dest.first_row(), src.first_row(), 9, 3, src.layout.pitch,
+      std::string context = BlendContext(path, format, 9, 3, src.layout.pitch, dest.layout.pitch);
+      int32_t rc = blend(dest.first_row(), src.first_row(), 9, 3, src.layout.pitch,
                          dest.layout.pitch, format);
       if (rc != -1) return ResultMismatch(context, -1, rc);
       std::string diff = FirstDifference(dest_before.data(), dest.bytes.data(), dest.bytes.size());
@@ -169,9 +169,9 @@ std::string CheckRejectsAndEmpty(const AlphaFn& alpha, const NightFn& night,
     Surface dest = MakeSurface(rng, format, 4, 3, 0, PixelMix{});
     Surface src = MakeSurface(rng, format, 4, 3, 0, PixelMix{});
     const std::vector<uint8_t> dest_before = dest.bytes;
-    std::string context = AlphaContext(path, format, 0, 3, src.layout.pitch, dest.layout.pitch);
+    std::string context = BlendContext(path, format, 0, 3, src.layout.pitch, dest.layout.pitch);
     int32_t rc =
-        alpha(dest.first_row(), src.first_row(), 0, 3, src.layout.pitch, dest.layout.pitch, format);
+        blend(dest.first_row(), src.first_row(), 0, 3, src.layout.pitch, dest.layout.pitch, format);
     if (rc != 0) return ResultMismatch(context, 0, rc);
     std::string diff = FirstDifference(dest_before.data(), dest.bytes.data(), dest.bytes.size());
     if (!diff.empty()) return context + ": width 0 touched memory, " + diff;
@@ -185,7 +185,7 @@ std::string CheckRejectsAndEmpty(const AlphaFn& alpha, const NightFn& night,
   return std::string();
 }
 
-std::string CompareAlphaCase(const AlphaFn& fn, const std::string& path, uint64_t seed,
+std::string CompareBlendCase(const BlendFn& fn, const std::string& path, uint64_t seed,
                              uint32_t format, int32_t width, int32_t height) {
   Rng rng(seed);
   // Destinations hold fewer key values than sources, but black still occurs.
@@ -194,9 +194,9 @@ std::string CompareAlphaCase(const AlphaFn& fn, const std::string& path, uint64_
   std::vector<uint8_t> expected = dest.bytes;
   const std::vector<uint8_t> src_before = src.bytes;
   const std::string context = WithSeed(
-      AlphaContext(path, format, width, height, src.layout.pitch, dest.layout.pitch), seed);
-  ModelBltAlpha(expected.data() + dest.first_row_offset(), src.first_row(), width, height,
-                src.layout.pitch, dest.layout.pitch, format);
+      BlendContext(path, format, width, height, src.layout.pitch, dest.layout.pitch), seed);
+  ModelBlend(expected.data() + dest.first_row_offset(), src.first_row(), width, height,
+             src.layout.pitch, dest.layout.pitch, format);
   const int32_t rc = fn(dest.first_row(), src.first_row(), width, height, src.layout.pitch,
                         dest.layout.pitch, format);
   if (rc != 0) return ResultMismatch(context, 0, rc);
@@ -215,7 +215,7 @@ std::string CompareNightCase(const NightFn& fn, const std::string& path, uint64_
   std::vector<uint8_t> expected = s.bytes;
   const std::string context =
       WithSeed(NightContext(path, format, width, height, s.layout.pitch), seed);
-  ModelBltNoche(expected.data() + s.first_row_offset(), width, height, s.layout.pitch, format);
+  ModelNight(expected.data() + s.first_row_offset(), width, height, s.layout.pitch, format);
   const int32_t rc = fn(s.first_row(), width, height, s.layout.pitch, format);
   if (rc != 0) return ResultMismatch(context, 0, rc);
   const std::string diff = FirstDifference(expected.data(), s.bytes.data(), expected.size(),
@@ -223,13 +223,13 @@ std::string CompareNightCase(const NightFn& fn, const std::string& path, uint64_
   return diff.empty() ? diff : context + ": " + diff;
 }
 
-std::string CheckAlphaRandom(const AlphaFn& fn, const std::string& path, uint64_t seed, int count) {
+std::string CheckBlendRandom(const BlendFn& fn, const std::string& path, uint64_t seed, int count) {
   Rng rng(seed);
   for (int i = 0; i < count; ++i) {
     const uint32_t format = kAllFormats[i % 4];
     const int32_t width = i < 4 * 71 ? i / 4 : rng.Between(0, 70);  // every width at least once
     const int32_t height = rng.Between(1, 5);
-    std::string failure = CompareAlphaCase(fn, path, rng.Next64(), format, width, height);
+    std::string failure = CompareBlendCase(fn, path, rng.Next64(), format, width, height);
     if (!failure.empty()) return failure;
   }
   return std::string();

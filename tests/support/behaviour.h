@@ -12,7 +12,7 @@
 
 namespace glimfx_test {
 
-using AlphaFn =
+using BlendFn =
     std::function<int32_t(uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
                           int32_t src_pitch, int32_t dest_pitch, uint32_t format)>;
 using NightFn = std::function<int32_t(uint8_t* surface, int32_t width, int32_t height,
@@ -20,25 +20,25 @@ using NightFn = std::function<int32_t(uint8_t* surface, int32_t width, int32_t h
 
 // The worked results, each as two rows with gap bytes and margins that must
 // stay as they were.
-std::string CheckAlphaExamples(const AlphaFn& fn, const std::string& path);
+std::string CheckBlendExamples(const BlendFn& fn, const std::string& path);
 // Night results at every width from 1 to 9, so groups and tails meet.
 std::string CheckNightExamples(const NightFn& fn, const std::string& path);
 // A 24-bit white pixel darkened again and again: FF FF FF, 7F 7F 9F,
 // 3F 3F 6F, ..., settling at 00 00 40.
 std::string CheckNightRepeated(const NightFn& fn, const std::string& path);
 // Codes 2, 5 and 0xFFFFFFFF give -1; width 0 gives 0; neither touches a byte.
-std::string CheckRejectsAndEmpty(const AlphaFn& alpha, const NightFn& night,
+std::string CheckRejectsAndEmpty(const BlendFn& blend, const NightFn& night,
                                  const std::string& path);
 
 // `count` random rectangles, every format in turn, widths 0..70, heights
 // 1..5, independent odd or negative pitches, compared with the model over
 // whole buffers; the source must not change.
-std::string CheckAlphaRandom(const AlphaFn& fn, const std::string& path, uint64_t seed, int count);
+std::string CheckBlendRandom(const BlendFn& fn, const std::string& path, uint64_t seed, int count);
 std::string CheckNightRandom(const NightFn& fn, const std::string& path, uint64_t seed, int count);
 
 // One comparison of a call against the model on plain buffers; the building
 // block of the random checks, exposed for fuzz and differential targets.
-std::string CompareAlphaCase(const AlphaFn& fn, const std::string& path, uint64_t seed,
+std::string CompareBlendCase(const BlendFn& fn, const std::string& path, uint64_t seed,
                              uint32_t format, int32_t width, int32_t height);
 std::string CompareNightCase(const NightFn& fn, const std::string& path, uint64_t seed,
                              uint32_t format, int32_t width, int32_t height);

@@ -5,10 +5,10 @@ namespace {
 
 uint32_t PixelMaskOf(uint32_t format) {
   switch (format) {
-    case kFmt555:
-    case kFmt565:
+    case kFormat555:
+    case kFormat565:
       return 0xFFFF;
-    case kFmt24:
+    case kFormat24:
       return 0xFFFFFF;
     default:
       return 0xFFFFFFFF;
@@ -18,7 +18,7 @@ uint32_t PixelMaskOf(uint32_t format) {
 }  // namespace
 
 uint32_t RandomKeyPixel(Rng& rng, uint32_t format) {
-  if (format == kFmt32 && rng.Chance(60)) return rng.Next32() & 0xFF000000u;
+  if (format == kFormat32 && rng.Chance(60)) return rng.Next32() & 0xFF000000u;
   return 0;
 }
 
@@ -32,11 +32,11 @@ uint32_t RandomSpecialPixel(Rng& rng, uint32_t format) {
   static const uint32_t k32[] = {0xFF000000, 0x01000000, 0x80000000, 0xFFFFFFFF, 0x00FFFFFF,
                                  0x80FFFFFF, 0x00000001, 0xFF010101, 0x7F808080, 0xFF336699};
   switch (format) {
-    case kFmt555:
+    case kFormat555:
       return k555[rng.Below(sizeof k555 / sizeof k555[0])];
-    case kFmt565:
+    case kFormat565:
       return k565[rng.Below(sizeof k565 / sizeof k565[0])];
-    case kFmt24:
+    case kFormat24:
       return k24[rng.Below(sizeof k24 / sizeof k24[0])];
     default:
       return k32[rng.Below(sizeof k32 / sizeof k32[0])];
@@ -52,7 +52,7 @@ uint32_t RandomPixel(Rng& rng, uint32_t format, const PixelMix& mix) {
 
 void FillRect(Rng& rng, uint8_t* first_row, const RectLayout& layout, uint32_t format,
               const PixelMix& mix) {
-  const bool paired = format == kFmt555 || format == kFmt565;
+  const bool paired = format == kFormat555 || format == kFormat565;
   for (int32_t r = 0; r < layout.height; ++r) {
     uint8_t* row = first_row + static_cast<ptrdiff_t>(r) * layout.pitch;
     for (int32_t x = 0; x < layout.width; ++x) {

@@ -18,9 +18,9 @@ struct Fields {
 
 Fields ColourFields(uint32_t format) {
   switch (format) {
-    case kFmt555:
+    case kFormat555:
       return {{{0, 5}, {5, 5}, {10, 5}}};
-    case kFmt565:
+    case kFormat565:
       return {{{0, 5}, {5, 6}, {11, 5}}};
     default:
       return {{{0, 8}, {8, 8}, {16, 8}}};
@@ -31,7 +31,7 @@ uint32_t Extract(uint32_t pixel, Field f) { return (pixel >> f.shift) & ((1u << 
 uint32_t Place(uint32_t value, Field f) { return value << f.shift; }
 
 bool ValidFormat(uint32_t format) {
-  return format == kFmt555 || format == kFmt565 || format == kFmt24 || format == kFmt32;
+  return format == kFormat555 || format == kFormat565 || format == kFormat24 || format == kFormat32;
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ bool ValidFormat(uint32_t format) {
 bool ModelIsKey(uint32_t format, uint32_t src_pixel) {
   // Only the colour channels count in 32-bit; in 5-5-5 the whole word counts,
   // so a word with only bit 15 set is drawn as black.
-  if (format == kFmt32) return (src_pixel & 0x00FFFFFFu) == 0;
+  if (format == kFormat32) return (src_pixel & 0x00FFFFFFu) == 0;
   return src_pixel == 0;
 }
 
@@ -61,18 +61,18 @@ uint32_t ModelNightPixel(uint32_t format, uint32_t pixel, bool in_group) {
   uint32_t red = Extract(pixel, fields.f[2]) / 2;
   uint32_t out = 0;
   switch (format) {
-    case kFmt555:
+    case kFormat555:
       red += 10;
       break;
-    case kFmt565: {
+    case kFormat565: {
       const bool positive = static_cast<int16_t>(static_cast<uint16_t>(pixel)) > 0;
       blue += (!in_group || positive) ? 1 : 0;
       break;
     }
-    case kFmt24:
+    case kFormat24:
       red += 0x20;
       break;
-    case kFmt32:
+    case kFormat32:
       red += 0x20;
       out |= ((pixel >> 24) / 2) << 24;
       break;
@@ -80,12 +80,12 @@ uint32_t ModelNightPixel(uint32_t format, uint32_t pixel, bool in_group) {
   return out | Place(blue, fields.f[0]) | Place(green, fields.f[1]) | Place(red, fields.f[2]);
 }
 
-int32_t ModelBltAlpha(uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
-                      int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
+int32_t ModelBlend(uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
+                   int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
   if (!ValidFormat(format)) return -1;
   if (width <= 0 || height <= 0) return 0;
   const int32_t bpp = BytesPerPixel(format);
-  const bool paired = format == kFmt555 || format == kFmt565;
+  const bool paired = format == kFormat555 || format == kFormat565;
   for (int32_t r = 0; r < height; ++r) {
     uint8_t* d = dest + static_cast<ptrdiff_t>(r) * dest_pitch;
     const uint8_t* s = src + static_cast<ptrdiff_t>(r) * src_pitch;
@@ -109,8 +109,8 @@ int32_t ModelBltAlpha(uint8_t* dest, const uint8_t* src, int32_t width, int32_t 
   return 0;
 }
 
-int32_t ModelBltNoche(uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
-                      uint32_t format) {
+int32_t ModelNight(uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
+                   uint32_t format) {
   if (!ValidFormat(format)) return -1;
   if (width <= 0 || height <= 0) return 0;
   const int32_t bpp = BytesPerPixel(format);

@@ -9,11 +9,10 @@
 
 namespace glimfx_test {
 
-int32_t ModelBltAlpha(uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
-                      int32_t src_pitch, int32_t dest_pitch, uint32_t format);
+int32_t ModelBlend(uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
+                   int32_t src_pitch, int32_t dest_pitch, uint32_t format);
 
-int32_t ModelBltNoche(uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
-                      uint32_t format);
+int32_t ModelNight(uint8_t* surface, int32_t width, int32_t height, int32_t pitch, uint32_t format);
 
 // Single-pixel rules, for tables and for the fuzz targets.
 bool ModelIsKey(uint32_t format, uint32_t src_pixel);

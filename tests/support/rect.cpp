@@ -5,17 +5,15 @@
 
 namespace glimfx_test {
 
-int32_t BytesPerPixel(uint32_t format) { return format == kFmt24 ? 3 : format == kFmt32 ? 4 : 2; }
-
 const char* FormatName(uint32_t format) {
   switch (format) {
-    case kFmt555:
+    case kFormat555:
       return "0 (5-5-5)";
-    case kFmt565:
+    case kFormat565:
       return "1 (5-6-5)";
-    case kFmt24:
+    case kFormat24:
       return "3 (24-bit)";
-    case kFmt32:
+    case kFormat32:
       return "4 (32-bit)";
   }
   return "unsupported";

@@ -7,16 +7,17 @@
 #include <cstdint>
 #include <string>
 
+#include "pixel_format.h"
+
 namespace glimfx_test {
 
-// Format codes as the library's callers pass them.
-constexpr uint32_t kFmt555 = 0;
-constexpr uint32_t kFmt565 = 1;
-constexpr uint32_t kFmt24 = 3;
-constexpr uint32_t kFmt32 = 4;
-constexpr uint32_t kAllFormats[] = {kFmt555, kFmt565, kFmt24, kFmt32};
+using glimfx::BytesPerPixel;
+using glimfx::kAllFormats;
+using glimfx::kFormat24;
+using glimfx::kFormat32;
+using glimfx::kFormat555;
+using glimfx::kFormat565;
 
-int32_t BytesPerPixel(uint32_t format);
 const char* FormatName(uint32_t format);
 
 // One surface's view of a rectangle: row r starts at first_row + r * pitch.

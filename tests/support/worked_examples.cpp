@@ -2,7 +2,7 @@
 
 namespace glimfx_test {
 
-const AlphaExample kAlphaExamples[] = {
+const BlendExample kBlendExamples[] = {
     {0, 1, {0x7FFF}, {0x0001}, {0x3DEF}},
     {0, 1, {0x7C00}, {0x001F}, {0x3C0F}},
     {0, 1, {0x7FFF}, {0x8000}, {0x3DEF}},  // 0x8000 is black, not a key pixel
@@ -22,7 +22,7 @@ const AlphaExample kAlphaExamples[] = {
     {4, 1, {0xFFFFFFFF}, {0x00000001}, {0x007F7F7F}},
     {4, 1, {0x00C08040}, {0xFF000000}, {0x00C08040}},  // top byte alone: a key pixel
 };
-const size_t kAlphaExampleCount = sizeof kAlphaExamples / sizeof kAlphaExamples[0];
+const size_t kBlendExampleCount = sizeof kBlendExamples / sizeof kBlendExamples[0];
 
 const NightExample kNightExamples[] = {
     {0, 0x7FFF, 0x65EF, 0x65EF},

@@ -10,7 +10,7 @@ namespace glimfx_test {
 
 // One row of `width` pixels (at most 3). 24-bit pixels are given as the
 // little-endian value of their three bytes in memory order.
-struct AlphaExample {
+struct BlendExample {
   uint32_t format;
   int32_t width;
   uint32_t dest[3];
@@ -25,8 +25,8 @@ struct NightExample {
   uint32_t in_tail;   // result for one of the width mod 4 pixels at the end
 };
 
-extern const AlphaExample kAlphaExamples[];
-extern const size_t kAlphaExampleCount;
+extern const BlendExample kBlendExamples[];
+extern const size_t kBlendExampleCount;
 extern const NightExample kNightExamples[];
 extern const size_t kNightExampleCount;
 

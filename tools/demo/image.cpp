@@ -30,15 +30,13 @@ uint8_t* Surface::PixelAt(int32_t x, int32_t y) {
          static_cast<std::ptrdiff_t>(x) * BytesPerPixel(format);
 }
 
-int32_t BytesPerPixel(uint32_t format) { return format == 3 ? 3 : format == 4 ? 4 : 2; }
-
 uint32_t PackPixel(uint32_t format, uint8_t r, uint8_t g, uint8_t b) {
   switch (format) {
-    case 0:
+    case glimfx::kFormat555:
       return uint32_t{r} >> 3 << 10 | uint32_t{g} >> 3 << 5 | uint32_t{b} >> 3;
-    case 1:
+    case glimfx::kFormat565:
       return uint32_t{r} >> 3 << 11 | uint32_t{g} >> 2 << 5 | uint32_t{b} >> 3;
-    case 3:
+    case glimfx::kFormat24:
       return uint32_t{r} << 16 | uint32_t{g} << 8 | b;
     default:
       return 0xFF000000u | uint32_t{r} << 16 | uint32_t{g} << 8 | b;
@@ -47,12 +45,12 @@ uint32_t PackPixel(uint32_t format, uint8_t r, uint8_t g, uint8_t b) {
 
 void UnpackPixel(uint32_t format, uint32_t packed, uint8_t* r, uint8_t* g, uint8_t* b) {
   switch (format) {
-    case 0:
+    case glimfx::kFormat555:
       *r = Widen5(packed >> 10 & 0x1F);
       *g = Widen5(packed >> 5 & 0x1F);
       *b = Widen5(packed & 0x1F);
       break;
-    case 1:
+    case glimfx::kFormat565:
       *r = Widen5(packed >> 11 & 0x1F);
       *g = Widen6(packed >> 5 & 0x3F);
       *b = Widen5(packed & 0x1F);

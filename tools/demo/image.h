@@ -7,7 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "pixel_format.h"
+
 namespace glimfx_demo {
+
+using glimfx::BytesPerPixel;
 
 struct Image {
   int32_t width = 0;
@@ -30,9 +34,6 @@ struct Surface {
   // Address of pixel (x, y); the caller keeps (x, y) inside the surface.
   uint8_t* PixelAt(int32_t x, int32_t y);
 };
-
-// Bytes per pixel of a supported pixel format code (0, 1, 3 or 4).
-int32_t BytesPerPixel(uint32_t format);
 
 // Packs an 8-bit colour into a layout by dropping low bits, as a game's
 // surface would hold it. The 32-bit top byte is set to 0xFF.

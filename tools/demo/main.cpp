@@ -41,7 +41,7 @@ int Run(int argc, char** argv) {
   Image picture;
   if (!ReadPng(options.inputs[0], &picture, &error)) return Fail(kExitFailure, error);
   Image sprite;
-  if (options.command == Command::kAlpha) {
+  if (options.command == Command::kBlend) {
     if (!ReadPng(options.inputs[1], &sprite, &error)) return Fail(kExitFailure, error);
     error = CheckSpriteFits(picture.width, picture.height, sprite.width, sprite.height,
                             options.at_x, options.at_y);
@@ -58,7 +58,7 @@ int Run(int argc, char** argv) {
   if (options.command != Command::kConvert) {
     GlimfxLibrary library;
     if (!LoadGlimfx(options.library, &library, &error)) return Fail(kExitFailure, error);
-    if (options.command == Command::kAlpha) {
+    if (options.command == Command::kBlend) {
       const Surface sprite_surface = MakeSurface(sprite, options.format, options.bottom_up);
       const int32_t status = library.blt_alpha_fast(
           surface.PixelAt(options.at_x, options.at_y), sprite_surface.Row0(), sprite.width,

@@ -36,13 +36,13 @@ bool ParseInts(const std::string& text, size_t count, int32_t* values) {
 
 bool ParseFormat(const std::string& text, uint32_t* code) {
   if (text == "555") {
-    *code = 0;
+    *code = glimfx::kFormat555;
   } else if (text == "565") {
-    *code = 1;
+    *code = glimfx::kFormat565;
   } else if (text == "24") {
-    *code = 3;
+    *code = glimfx::kFormat24;
   } else if (text == "32") {
-    *code = 4;
+    *code = glimfx::kFormat32;
   } else {
     return false;
   }
@@ -51,11 +51,11 @@ bool ParseFormat(const std::string& text, uint32_t* code) {
 
 const char* FormatName(uint32_t code) {
   switch (code) {
-    case 0:
+    case glimfx::kFormat555:
       return "555";
-    case 1:
+    case glimfx::kFormat565:
       return "565";
-    case 3:
+    case glimfx::kFormat24:
       return "24";
     default:
       return "32";
@@ -79,10 +79,10 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
   } else if (command == "convert") {
     options->command = Command::kConvert;
   } else if (command == "alpha") {
-    options->command = Command::kAlpha;
+    options->command = Command::kBlend;
     inputs_wanted = 2;
   } else if (command == "noche") {
-    options->command = Command::kNoche;
+    options->command = Command::kNight;
   } else {
     *error = "unknown command '" + command + "' (expected alpha, noche or convert; try --help)";
     return false;
@@ -157,11 +157,11 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
     *error = "no output file given (use -o OUT.png)";
     return false;
   }
-  if (has_at && options->command != Command::kAlpha) {
+  if (has_at && options->command != Command::kBlend) {
     *error = "--at applies only to alpha";
     return false;
   }
-  if ((options->has_rect || has_times) && options->command != Command::kNoche) {
+  if ((options->has_rect || has_times) && options->command != Command::kNight) {
     *error = std::string(options->has_rect ? "--rect" : "--times") + " applies only to noche";
     return false;
   }

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "pixel_format.h"
+
 namespace glimfx_demo {
 
-enum class Command { kHelp, kVersion, kConvert, kAlpha, kNoche };
+enum class Command { kHelp, kVersion, kConvert, kBlend, kNight };
 
 struct Rect {
   int32_t x = 0;
@@ -21,7 +23,7 @@ struct Options {
   Command command = Command::kHelp;
   std::vector<std::string> inputs;  // convert/noche: 1 picture; alpha: background, sprite
   std::string output;
-  uint32_t format = 1;
+  uint32_t format = glimfx::kFormat565;
   int32_t at_x = 0;
   int32_t at_y = 0;
   bool has_rect = false;

@@ -1,11 +1,11 @@
-// Row functions of the half-blend blit. A row function treats `width`
-// pixels from the row starts it is given; pairs are counted from `d`/`s`.
+// Scalar rows of the half-blend blit. A row function treats `width` pixels
+// from the row starts it is given; pairs are counted from `d`/`s`.
 //
 // The scalar rows are the reference every faster row is tested against.
-// They are static inline so SIMD sources can finish a row with them without
+// They are static inline so vector sources can finish a row with them without
 // the linker mixing instruction sets.
-#ifndef GLIMFX_BLEND_ALPHA_ROWS_H_
-#define GLIMFX_BLEND_ALPHA_ROWS_H_
+#ifndef GLIMFX_BLEND_BLEND_ROWS_H_
+#define GLIMFX_BLEND_BLEND_ROWS_H_
 
 #include <cstdint>
 
@@ -18,7 +18,7 @@ namespace glimfx {
 // is blended with its own destination pixel; an all-key pair and a key pixel
 // alone at the row's end are neither read nor written.
 template <uint32_t kPairMask, uint16_t kHalfMask>
-static inline void AlphaRow16_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void BlendRow16_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
   const int32_t pairs = width >> 1;
   for (int32_t i = 0; i < pairs; ++i, d += 4, s += 4) {
     uint32_t sp = Load32(s);
@@ -36,16 +36,16 @@ static inline void AlphaRow16_Scalar(uint8_t* d, const uint8_t* s, int32_t width
   }
 }
 
-static inline void AlphaRow555_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
-  AlphaRow16_Scalar<kPairMask555, kHalfMask555>(d, s, width);
+static inline void BlendRow555_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
+  BlendRow16_Scalar<kPairMask555, kHalfMask555>(d, s, width);
 }
 
-static inline void AlphaRow565_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
-  AlphaRow16_Scalar<kPairMask565, kHalfMask565>(d, s, width);
+static inline void BlendRow565_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
+  BlendRow16_Scalar<kPairMask565, kHalfMask565>(d, s, width);
 }
 
 // 24-bit: each pixel one packed value of exactly three bytes.
-static inline void AlphaRow24_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void BlendRow24_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
   for (int32_t i = 0; i < width; ++i, d += 3, s += 3) {
     const uint32_t sv = Load24(s);
     if (sv == 0) continue;
@@ -55,7 +55,7 @@ static inline void AlphaRow24_Scalar(uint8_t* d, const uint8_t* s, int32_t width
 }
 
 // 32-bit: the top byte is no colour; it decides nothing and ends at 0.
-static inline void AlphaRow32_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
+static inline void BlendRow32_Scalar(uint8_t* d, const uint8_t* s, int32_t width) {
   for (int32_t i = 0; i < width; ++i, d += 4, s += 4) {
     const uint32_t sv = Load32(s);
     if ((sv & 0xFFFFFFu) == 0) continue;
@@ -66,4 +66,4 @@ static inline void AlphaRow32_Scalar(uint8_t* d, const uint8_t* s, int32_t width
 
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_ALPHA_ROWS_H_
+#endif  // GLIMFX_BLEND_BLEND_ROWS_H_

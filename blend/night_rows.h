@@ -1,9 +1,9 @@
-// Row functions of the night effect, in place over `width` pixels from `p`.
+// Scalar rows of the night effect, in place over `width` pixels from `p`.
 // Groups of four 16-bit pixels are counted from `p`. The scalar rows are the
 // reference every faster row is tested against; static inline for the same
 // reason as the blend rows.
-#ifndef GLIMFX_BLEND_NOCHE_ROWS_H_
-#define GLIMFX_BLEND_NOCHE_ROWS_H_
+#ifndef GLIMFX_BLEND_NIGHT_ROWS_H_
+#define GLIMFX_BLEND_NIGHT_ROWS_H_
 
 #include <cstdint>
 
@@ -12,16 +12,16 @@
 
 namespace glimfx {
 
-static inline uint16_t Noche555Pixel(uint16_t v) {
+static inline uint16_t Night555Pixel(uint16_t v) {
   return static_cast<uint16_t>(((v >> 1) & kHalfMask555) + kNightTint555);
 }
 
-static inline void NocheRow555_Scalar(uint8_t* p, int32_t width) {
+static inline void NightRow555_Scalar(uint8_t* p, int32_t width) {
   const int32_t groups = width >> 2;
   for (int32_t i = 0; i < groups; ++i, p += 8) {
     Store64(p, ((Load64(p) >> 1) & kNightGroupMask555) + kNightGroupTint555);
   }
-  for (int32_t i = 0; i < (width & 3); ++i, p += 2) Store16(p, Noche555Pixel(Load16(p)));
+  for (int32_t i = 0; i < (width & 3); ++i, p += 2) Store16(p, Night555Pixel(Load16(p)));
 }
 
 // Lanes of four 5-6-5 pixels that are above zero as signed 16-bit numbers get
@@ -35,7 +35,7 @@ static inline uint64_t PositiveLanes565(uint64_t v) {
 
 // Inside a group black stays black and red >= 16 gets no increment; in the
 // tail every pixel gets it. The renderer's output depends on the difference.
-static inline void NocheRow565_Scalar(uint8_t* p, int32_t width) {
+static inline void NightRow565_Scalar(uint8_t* p, int32_t width) {
   const int32_t groups = width >> 2;
   for (int32_t i = 0; i < groups; ++i, p += 8) {
     const uint64_t v = Load64(p);
@@ -46,13 +46,13 @@ static inline void NocheRow565_Scalar(uint8_t* p, int32_t width) {
   }
 }
 
-static inline void NocheRow24_Scalar(uint8_t* p, int32_t width) {
+static inline void NightRow24_Scalar(uint8_t* p, int32_t width) {
   for (int32_t i = 0; i < width; ++i, p += 3) {
     Store24(p, ((Load24(p) >> 1) & kHalfMask888) + kNightTint888);
   }
 }
 
-static inline void NocheRow32_Scalar(uint8_t* p, int32_t width) {
+static inline void NightRow32_Scalar(uint8_t* p, int32_t width) {
   for (int32_t i = 0; i < width; ++i, p += 4) {
     Store32(p, ((Load32(p) >> 1) & kNightMask8888) + kNightTint888);
   }
@@ -60,4 +60,4 @@ static inline void NocheRow32_Scalar(uint8_t* p, int32_t width) {
 
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_NOCHE_ROWS_H_
+#endif  // GLIMFX_BLEND_NIGHT_ROWS_H_

@@ -1,0 +1,53 @@
+// Internal entry points behind the exports, and the tables of rectangle
+// functions they choose from. The entries take the instruction set as an
+// argument so tests and benchmarks can force every path; the exports pass the
+// best one the machine has.
+//
+// Declarations only: this header is included by sources built with -mavx2
+// and must not define anything with external linkage.
+#ifndef GLIMFX_BLEND_PATHS_H_
+#define GLIMFX_BLEND_PATHS_H_
+
+#include <cstdint>
+
+#include "isa.h"
+#include "pixel_format.h"
+
+namespace glimfx {
+
+// Falls back to the best usable path when `isa` is not built or not usable.
+int32_t Blend(Isa isa, uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
+              int32_t src_pitch, int32_t dest_pitch, uint32_t format);
+int32_t Night(Isa isa, uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
+              uint32_t format);
+
+// A whole rectangle of one layout. The caller has checked the format and that
+// width and height are positive. Each row is done from its first pixel, so
+// pairs and groups keep their place, and nothing past its last pixel is read
+// or written.
+using BlendRect = void (*)(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                           int32_t s_pitch, int32_t d_pitch);
+using NightRect = void (*)(uint8_t* p, int32_t width, int32_t height, int32_t pitch);
+
+// One instruction set's rectangles, indexed by LayoutIndex().
+struct PathTable {
+  BlendRect blend[kLayoutCount];
+  NightRect night[kLayoutCount];
+};
+
+// Each table lives in the source built for its instruction set.
+extern const PathTable kScalarPaths;
+#if defined(GLIMFX_HAVE_SSE2)
+extern const PathTable kSse2Paths;
+#endif
+#if defined(GLIMFX_HAVE_AVX2)
+extern const PathTable kAvx2Paths;
+#endif
+
+// Indexed by Isa; an instruction set this build has no rows for maps to the
+// scalar table.
+extern const PathTable* const kPathsByIsa[3];
+
+}  // namespace glimfx
+
+#endif  // GLIMFX_BLEND_PATHS_H_

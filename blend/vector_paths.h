@@ -1,0 +1,31 @@
+// The path table of one instruction set, built from its operations `V` (see
+// sse2_ops.h): every rectangle walks its rows with the vector row inlined, so
+// a row costs no call. Instantiated once in each instruction set's source.
+//
+// Included by sources built with different vector flags: everything here is
+// in an anonymous namespace, so each source gets its own copy.
+#ifndef GLIMFX_BLEND_VECTOR_PATHS_H_
+#define GLIMFX_BLEND_VECTOR_PATHS_H_
+
+#include "blend_walk.h"
+#include "night_walk.h"
+#include "paths.h"
+#include "rect_walk.h"
+
+namespace glimfx {
+namespace {
+
+template <class V>
+constexpr PathTable VectorPaths() {
+  return PathTable{
+      {WalkRect<BlendRow555<V>>, WalkRect<BlendRow565<V>>, WalkRect<BlendRow24<V>>,
+       WalkRect<BlendRow32<V>>},
+      {WalkRect<NightRow555<V>>, WalkRect<NightRow565<V>>, WalkRect<NightRow24<V>>,
+       WalkRect<NightRow32<V>>},
+  };
+}
+
+}  // namespace
+}  // namespace glimfx
+
+#endif  // GLIMFX_BLEND_VECTOR_PATHS_H_
