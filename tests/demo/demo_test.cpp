@@ -117,11 +117,14 @@ TEST(ParseOptions, FillsEveryOptionOfEachCommandAndItsDefaults) {
   EXPECT_TRUE(options.bottom_up);
   EXPECT_EQ(options.output, "o.png");
 
-  ASSERT_TRUE(Parse({"noche", "in.png", "--rect", "1,2,3,4", "--times", "7", "--output", "o.png",
-                     "--library", "x.dll"},
+  // Paths that start with a slash are paths on every platform, not options.
+  ASSERT_TRUE(Parse({"noche", "/in.png", "--rect", "1,2,3,4", "--times", "7", "--output", "/o.png",
+                     "--library", "/x.dll"},
                     &options, &error))
       << error;
   EXPECT_EQ(options.command, Command::kNoche);
+  EXPECT_EQ(options.input, "/in.png");
+  EXPECT_EQ(options.output, "/o.png");
   EXPECT_EQ(options.format, 1u);  // 5-6-5 unless asked otherwise
   EXPECT_FALSE(options.bottom_up);
   EXPECT_TRUE(options.has_rect);
@@ -129,7 +132,7 @@ TEST(ParseOptions, FillsEveryOptionOfEachCommandAndItsDefaults) {
       options.rect.x + options.rect.y * 10 + options.rect.width * 100 + options.rect.height * 1000,
       4321);
   EXPECT_EQ(options.times, 7);
-  EXPECT_EQ(options.library, "x.dll");
+  EXPECT_EQ(options.library, "/x.dll");
 
   ASSERT_TRUE(Parse({"convert", "in.png", "-o", "o.png", "--format", "555"}, &options, &error));
   EXPECT_EQ(options.command, Command::kConvert);

@@ -99,6 +99,9 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
   CLI::App app("glimfx-demo: shows what the glimfx library does to a picture.", "glimfx-demo");
   app.set_version_flag("--version", "", "Print the program's version and exit");
   app.require_subcommand(0, 1);
+  // Paths may start with a slash (Wine hands Unix paths through), so a
+  // slash never starts an option; the commands below inherit this.
+  app.allow_windows_style_options(false);
 
   CLI::App* alpha = AddCommand(&app, "alpha",
                                "Lays SPRITE over BACKGROUND at half opacity with\n"
