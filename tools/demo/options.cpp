@@ -25,20 +25,11 @@ Examples:
   glimfx-demo convert assets/background.png --format 555 -o before-555.png
 )";
 
-// Accepts 555, 565, 24 and 32 and gives the pixel format code.
-bool ParseFormat(const std::string& text, uint32_t* code) {
-  static const struct {
-    const char* name;
-    uint32_t code;
-  } kNames[] = {{"555", 0}, {"565", 1}, {"24", 3}, {"32", 4}};
-  for (const auto& entry : kNames) {
-    if (text == entry.name) {
-      *code = entry.code;
-      return true;
-    }
-  }
-  return false;
-}
+// The names --format takes, with their pixel format codes.
+constexpr struct {
+  const char* name;
+  uint32_t code;
+} kFormats[] = {{"555", 0}, {"565", 1}, {"24", 3}, {"32", 4}};
 
 // Adds the input pictures and the options every command takes.
 CLI::App* AddCommand(CLI::App* app, const char* name, const char* description,
@@ -58,10 +49,14 @@ CLI::App* AddCommand(CLI::App* app, const char* name, const char* description,
       ->add_option_function<std::string>(
           "--format",
           [options](const std::string& text) {
-            if (!ParseFormat(text, &options->format)) {
-              throw CLI::ValidationError("unknown format '" + text +
-                                         "' (expected 555, 565, 24 or 32)");
+            for (const auto& format : kFormats) {
+              if (text == format.name) {
+                options->format = format.code;
+                return;
+              }
             }
+            throw CLI::ValidationError("unknown format '" + text +
+                                       "' (expected 555, 565, 24 or 32)");
           },
           "Pixel layout of the surfaces: 555, 565 (default),\n24 or 32.")
       ->type_name("F");
@@ -82,16 +77,10 @@ CLI::App* AddCommand(CLI::App* app, const char* name, const char* description,
 }  // namespace
 
 const char* FormatName(uint32_t code) {
-  switch (code) {
-    case 0:
-      return "555";
-    case 1:
-      return "565";
-    case 3:
-      return "24";
-    default:
-      return "32";
+  for (const auto& format : kFormats) {
+    if (format.code == code) return format.name;
   }
+  return "?";
 }
 
 bool ParseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
