@@ -31,6 +31,8 @@ run "$demo" --help
 [ $status -eq 0 ] || fail "--help exits $status"
 grep -q "never clipped" "$work/out.txt" && grep -q "^Examples:" "$work/out.txt" ||
   fail "--help lacks the clipping rule or the examples"
+run "$demo" --version
+[ $status -eq 0 ] && grep -q "^glimfx-demo [0-9]" "$work/out.txt" || fail "--version: status $status"
 
 for format in 555 565 24 32; do
   run "$demo" alpha "$bg" "$sprite" --at 37,29 --format "$format" -o "top-$format.png"
@@ -73,6 +75,9 @@ expect_error 1 "does not fit inside the 160x120 background" \
 expect_error 1 "does not fit inside the 48x48 background" alpha "$sprite" "$bg" -o result.png
 expect_error 1 "does not fit inside" noche "$bg" --rect 100,100,61,40 -o result.png
 expect_error 2 "unknown format '16'" noche "$bg" --format 16 -o result.png
+expect_error 2 "--times" noche "$bg" --times 0 -o result.png
+expect_error 2 "--at" convert "$bg" --at 1,1 -o result.png
+expect_error 2 "unknown command 'blur'" blur "$bg" -o result.png
 expect_error 1 "cannot load the glimfx library from" noche "$bg" --library nolib -o result.png
 
 # Alone in a folder, the demo says where it looked.

@@ -30,7 +30,7 @@ int Run(int argc, char** argv) {
   std::string error;
   if (!ParseOptions(argc, argv, &options, &error)) return Fail(kExitUsage, error);
   if (options.command == Command::kHelp) {
-    std::fputs(HelpText().c_str(), stdout);
+    std::fputs(options.help.c_str(), stdout);
     return 0;
   }
   if (options.command == Command::kVersion) {
@@ -39,10 +39,10 @@ int Run(int argc, char** argv) {
   }
 
   Image picture;
-  if (!ReadPng(options.inputs[0], &picture, &error)) return Fail(kExitFailure, error);
+  if (!ReadPng(options.input, &picture, &error)) return Fail(kExitFailure, error);
   Image sprite;
   if (options.command == Command::kBlend) {
-    if (!ReadPng(options.inputs[1], &sprite, &error)) return Fail(kExitFailure, error);
+    if (!ReadPng(options.sprite, &sprite, &error)) return Fail(kExitFailure, error);
     error = CheckSpriteFits(picture.width, picture.height, sprite.width, sprite.height,
                             options.at_x, options.at_y);
     if (!error.empty()) return Fail(kExitFailure, error);

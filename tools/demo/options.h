@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "pixel_format.h"
 
@@ -21,7 +20,9 @@ struct Rect {
 
 struct Options {
   Command command = Command::kHelp;
-  std::vector<std::string> inputs;  // convert/noche: 1 picture; alpha: background, sprite
+  std::string help;    // kHelp: the text to print
+  std::string input;   // the picture (alpha: the background)
+  std::string sprite;  // alpha only
   std::string output;
   uint32_t format = glimfx::kFormat565;
   int32_t at_x = 0;
@@ -37,14 +38,10 @@ constexpr int32_t kMaxTimes = 1000;
 // Keeps every byte offset of a surface inside a signed 32-bit pitch.
 constexpr int32_t kMaxSide = 16384;
 
-// Accepts 555, 565, 24 and 32 and gives the pixel format code.
-bool ParseFormat(const std::string& text, uint32_t* code);
 const char* FormatName(uint32_t code);
 
 // Fills `options`, or returns false with a one-line reason in `error`.
 bool ParseOptions(int argc, const char* const* argv, Options* options, std::string* error);
-
-std::string HelpText();
 
 // Empty when the sprite lies wholly inside the background; otherwise why not.
 std::string CheckSpriteFits(int32_t bg_width, int32_t bg_height, int32_t sprite_width,
