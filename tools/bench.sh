@@ -16,7 +16,7 @@ cmake -S . -B "${build}" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "${build}" --target glimfx_bench -j2
 for arch in x86:i686 x64:x86_64; do
   dir=build/bench-windows-${arch%%:*}
-  cmake -S . -B "${dir}" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  cmake -S . -B "${dir}" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${arch##*:}-w64-mingw32.cmake" \
     -DGLIMFX_BUILD_TESTS=OFF -DGLIMFX_BUILD_BENCH=ON >/dev/null
   cmake --build "${dir}" --target glimfx_bench_dll -j2
@@ -36,8 +36,9 @@ done
 
 # Debian's python3 (matplotlib comes from python3-matplotlib), whatever
 # python3 comes first on PATH.
+/usr/bin/python3 tools/bench_report_test.py
 /usr/bin/python3 tools/bench_report.py --linux "${build}/bench.json" \
   --dll64 build/bench-windows-x64/bench.json --dll32 build/bench-windows-x86/bench.json \
   --targets bench/targets.json --readme README.md --table docs/benchmarks.md \
-  --plot docs/images/speed.png --machine "${machine}" --command "tools/bench.sh $*"
+  --plot docs/images/speed.png --machine "${machine}" --command "tools/bench.sh${*:+ $*}"
 echo "written: README.md (summary), docs/benchmarks.md, docs/images/speed.png"

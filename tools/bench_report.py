@@ -19,6 +19,8 @@ SUMMARY_END = "<!-- /bench-summary -->"
 OPS = ["blend-opaque", "blend-sprite", "night"]
 LAYOUTS = ["565", "555", "24", "32"]
 FLOOR = {"blend-opaque": "triad", "blend-sprite": "triad", "night": "in-place"}
+PEER_NAMES = {"triad": "the triad floor", "in-place": "the in-place floor", "sdl2": "SDL2",
+              "sdl2-rle": "SDL2-RLE", "plain": "the plain transcription"}
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 
 
@@ -167,13 +169,12 @@ def summary(args, linux, dll64, dll32, verdicts):
     missed = [v for v in verdicts if not v[5]]
     kinds = {}
     for w, who, peer, _, _, _ in missed:
-        key = f"{who} × {peer}" if who != "export" else f"× {peer}"
-        kinds.setdefault(key, []).append(w)
+        kinds.setdefault(f"{who} against {PEER_NAMES.get(peer, peer)}", []).append(w)
     lines = [SUMMARY_BEGIN,
              f"Last run ({args.machine}; `{args.command}`): **{held} of {len(verdicts)} target "
              f"ratios hold**. Full figures: [docs/benchmarks.md](docs/benchmarks.md).", ""]
     if missed:
-        lines.append("Missed: " + "; ".join(
+        lines.append("Missed (ratio above its limit): " + "; ".join(
             f"{k} in {len(ws)} workload{'s' if len(ws) > 1 else ''}" for k, ws in
             sorted(kinds.items(), key=lambda kv: -len(kv[1]))) + ".")
         lines.append("")
