@@ -1,17 +1,44 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmark (Release, gcc) in build/bench and writes the
-# table of median ns per pixel and ratios to build/bench/bench-table.md.
+# Builds and runs the benchmark, then remakes the README's summary, the full
+# table (docs/benchmarks.md) and the plot (docs/images/speed.png).
+#   - Linux, Release gcc, in build/bench: Google Benchmark, JSON report;
+#   - the shipped 32-bit and 64-bit DLLs, built in build/bench-windows-x86
+#     and build/bench-windows-x64, timed under Wine by glimfx_bench_dll.
 # Extra arguments go to Google Benchmark, e.g. --benchmark_filter=night/565.
+# Takes about three minutes on two cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+./tools/bootstrap.sh
 build=build/bench
 cmake -S . -B "${build}" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DGLIMFX_BUILD_TESTS=OFF -DGLIMFX_BUILD_BENCH=ON >/dev/null
-cmake --build "${build}" --target glimfx_bench
-{
-  echo "machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
-  echo "command: tools/bench.sh $*"
-} | tee "${build}/bench-header.txt"
-"${build}/bench/glimfx_bench" --table="${build}/bench-table.md" "$@" | tee "${build}/bench.log"
-echo "table: ${build}/bench-table.md"
+cmake --build "${build}" --target glimfx_bench -j2
+for arch in x86:i686 x64:x86_64; do
+  dir=build/bench-windows-${arch%%:*}
+  cmake -S . -B "${dir}" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${arch##*:}-w64-mingw32.cmake" \
+    -DGLIMFX_BUILD_TESTS=OFF -DGLIMFX_BUILD_BENCH=ON >/dev/null
+  cmake --build "${dir}" --target glimfx_bench_dll -j2
+done
+
+machine="$(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
+echo "machine: ${machine}"
+"${build}/bench/glimfx_bench" --benchmark_out="${build}/bench.json" \
+  --benchmark_out_format=json "$@" | tee "${build}/bench.log"
+
+source tools/wine_env.sh
+for arch in x86 x64; do
+  dir=build/bench-windows-${arch}
+  # Run from the driver's folder: it loads glimfx.dll from there by name.
+  (cd "${dir}/bench" && wine glimfx_bench_dll.exe ../bench.json) | tee "${dir}/bench.log"
+done
+
+# Debian's python3 (matplotlib comes from python3-matplotlib), whatever
+# python3 comes first on PATH.
+/usr/bin/python3 tools/bench_report_test.py
+/usr/bin/python3 tools/bench_report.py --linux "${build}/bench.json" \
+  --dll64 build/bench-windows-x64/bench.json --dll32 build/bench-windows-x86/bench.json \
+  --targets bench/targets.json --readme README.md --table docs/benchmarks.md \
+  --plot docs/images/speed.png --machine "${machine}" --command "tools/bench.sh${*:+ $*}"
+echo "written: README.md (summary), docs/benchmarks.md, docs/images/speed.png"

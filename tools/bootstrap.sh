@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64 tmux bsdextrautils
   libsdl2-dev libpixman-1-dev libstb-dev libcli11-dev zip unzip pkg-config
   qemu-user g++-multilib
+  python3-matplotlib
 )
 
 missing=()
