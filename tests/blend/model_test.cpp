@@ -1,7 +1,6 @@
 // Every path against the per-channel model on thousands of random rectangles.
 #include <gtest/gtest.h>
 
-#include "behaviour.h"
 #include "isa_param.h"
 
 namespace glimfx_test {
@@ -12,13 +11,11 @@ using RandomRects = PathTest;
 constexpr int kRandomCases = 4000;  // a thousand per format
 
 TEST_P(RandomRects, HalfBlendMatchesModel) {
-  const std::string failure = CheckAlphaRandom(Alpha(), path(), 0x5EED0001, kRandomCases);
-  EXPECT_TRUE(failure.empty()) << failure;
+  EXPECT_EQ("", CheckRandom(target(), Routine::kBlend, 0x5EED0001, kRandomCases));
 }
 
 TEST_P(RandomRects, NightMatchesModel) {
-  const std::string failure = CheckNightRandom(Night(), path(), 0x5EED0002, kRandomCases);
-  EXPECT_TRUE(failure.empty()) << failure;
+  EXPECT_EQ("", CheckRandom(target(), Routine::kNight, 0x5EED0002, kRandomCases));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPaths, RandomRects, ::testing::ValuesIn(kAllIsas), IsaParamName);

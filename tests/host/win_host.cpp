@@ -1,19 +1,18 @@
 // A host program as the library's users write one: it loads glimfx.dll by
 // name at run time, binds the exports by name and by ordinal, and calls them.
 // It checks the export table and imports of the loaded image, the calling
-// convention, the x87 state after each call, and the routines' behaviour.
+// convention, and the routines' behaviour (the x87 state after each call
+// included).
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cmath>
 #include <cstring>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "behaviour.h"
 #include "glimfx.h"
-#include "x87_probe.h"
+#include "harness.h"
 
 namespace glimfx_test {
 namespace {
@@ -31,21 +30,6 @@ GlimfxBltAlphaFastFn AlphaExport() {
 GlimfxBltEfectoNocheFn NightExport() {
   return reinterpret_cast<GlimfxBltEfectoNocheFn>(
       reinterpret_cast<void*>(GetProcAddress(Library(), "BltEfectoNoche")));
-}
-
-AlphaFn AlphaThroughExport() {
-  const GlimfxBltAlphaFastFn fn = AlphaExport();
-  return [fn](uint8_t* dest, const uint8_t* src, int32_t width, int32_t height, int32_t src_pitch,
-              int32_t dest_pitch, uint32_t format) {
-    return fn(dest, src, width, height, src_pitch, dest_pitch, format);
-  };
-}
-
-NightFn NightThroughExport() {
-  const GlimfxBltEfectoNocheFn fn = NightExport();
-  return [fn](uint8_t* surface, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
-    return fn(surface, width, height, pitch, format);
-  };
 }
 
 class LoadedLibrary : public ::testing::Test {
@@ -125,55 +109,10 @@ TEST_F(LoadedLibrary, ImportsOnlyWindowsOwnLibraries) {
   }
 }
 
+// Every call through the exports is followed by the x87 check as well.
 TEST_F(LoadedLibrary, BehavesLikeTheModel) {
   const std::string path = sizeof(void*) == 4 ? "glimfx.dll (32-bit)" : "glimfx.dll (64-bit)";
-  std::string failure = CheckAlphaExamples(AlphaThroughExport(), path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightExamples(NightThroughExport(), path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRepeated(NightThroughExport(), path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(AlphaThroughExport(), NightThroughExport(), path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckAlphaRandom(AlphaThroughExport(), path, 0x40570001, 2000);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRandom(NightThroughExport(), path, 0x40570002, 2000);
-  EXPECT_TRUE(failure.empty()) << failure;
-}
-
-TEST(X87Probe, NoticesPackedIntegerStateLeftBehind) {
-  double out;
-  uint8_t env[28];
-  asm volatile(
-      "pxor %%mm0, %%mm0\n\t"
-      "fnstenv %1\n\tfldenv %1\n\t"
-      "fld1\n\tfstpl %0\n\t"
-      "emms\n\tfnclex"
-      : "=m"(out), "=m"(env));
-  uint16_t tag;
-  std::memcpy(&tag, env + 8, sizeof tag);
-  EXPECT_NE(0xFFFF, tag);
-  EXPECT_TRUE(std::isnan(out)) << out;
-  EXPECT_EQ(0xFFFF, X87TagWord());
-  EXPECT_EQ(7.0, X87MulAdd(1.5, 4.0, 1.0));
-}
-
-TEST_F(LoadedLibrary, X87StillComputesAfterEveryNightCall) {
-  uint8_t surface[4 * 9 * 3 + 16];
-  for (uint32_t format : {1u, 0u, 3u, 4u}) {
-    for (int32_t width = 1; width <= 9; ++width) {
-      for (size_t i = 0; i < sizeof surface; ++i) surface[i] = static_cast<uint8_t>(i * 37 + 1);
-      ASSERT_EQ(0, NightExport()(surface + 1, width, 3, 4 * 9 + 1, format));
-      const uint16_t tag = X87TagWord();
-      const double product = X87MulAdd(1.25, 3.0, 0.5);
-      EXPECT_EQ(0xFFFF, tag) << "format " << format << ", width " << width;
-      EXPECT_EQ(4.25, product) << "format " << format << ", width " << width;
-
-      ASSERT_EQ(0, AlphaExport()(surface + 1, surface + 40, width, 2, 4 * 9, 4 * 9 + 1, format));
-      EXPECT_EQ(0xFFFF, X87TagWord()) << "BltAlphaFast, format " << format << ", width " << width;
-      EXPECT_EQ(4.25, X87MulAdd(1.25, 3.0, 0.5));
-    }
-  }
+  EXPECT_EQ("", CheckBehaviour({path, AlphaExport(), NightExport()}, 0x40570001, 2000));
 }
 
 #if defined(_M_IX86) || defined(__i386__)
@@ -247,7 +186,7 @@ TEST_F(LoadedLibrary, StdcallCalleeRemovesItsArgumentsOnEveryReturnPath) {
   ShiftLog log;
   const void* alpha = reinterpret_cast<const void*>(AlphaExport());
   const void* night = reinterpret_cast<const void*>(NightExport());
-  const AlphaFn counted_alpha = [&](uint8_t* dest, const uint8_t* src, int32_t width,
+  const BlendFn counted_alpha = [&](uint8_t* dest, const uint8_t* src, int32_t width,
                                     int32_t height, int32_t src_pitch, int32_t dest_pitch,
                                     uint32_t format) {
     const uint32_t args[7] = {Arg(dest),      Arg(src),        Arg(width), Arg(height),
@@ -275,18 +214,11 @@ TEST_F(LoadedLibrary, StdcallCalleeRemovesItsArgumentsOnEveryReturnPath) {
     }
     return rc;
   };
-  // Results are checked too, so the probe is known to pass the arguments right.
-  const std::string path = "glimfx.dll called by pushing arguments";
-  std::string failure = CheckAlphaExamples(counted_alpha, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightExamples(counted_night, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(counted_alpha, counted_night, path);  // the early returns
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckAlphaRandom(counted_alpha, path, 0x57DC, 300);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRandom(counted_night, path, 0x57DD, 300);
-  EXPECT_TRUE(failure.empty()) << failure;
+  // Results are checked too, so the probe is known to pass the arguments right;
+  // the rejected formats and empty rectangles take the early returns.
+  EXPECT_EQ("",
+            CheckBehaviour({"glimfx.dll called by pushing arguments", counted_alpha, counted_night},
+                           0x57DC, 300));
   uint8_t pixel[4] = {};
   EXPECT_EQ(0, counted_alpha(pixel, pixel, -1, 1, 4, 4, 4));
   EXPECT_EQ(0, counted_night(pixel, 1, 0, 4, 4));
