@@ -9,14 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "blit_diff.h"
+#include "path_targets.h"
+#include "rng.h"
 
 namespace {
 
 int failures = 0;
 
 void Check(const std::vector<uint8_t>& input, const std::string& name) {
-  const std::string failure = glimfx_fuzz::CheckInput(input.data(), input.size());
+  const std::string failure =
+      glimfx_test::CheckEverywhere(glimfx_test::CaseFromFuzzInput(input.data(), input.size()));
   if (failure.empty()) return;
   ++failures;
   std::fprintf(stderr, "%s: %s\n", name.c_str(), failure.c_str());
@@ -33,7 +35,7 @@ void CheckFile(const std::filesystem::path& path) {
 // made by a fixed generator, so each run checks the same cases.
 int CheckSeeds() {
   int count = 0;
-  for (size_t pos = 0; pos < 9; ++pos) {
+  for (size_t pos = 0; pos < 10; ++pos) {
     for (int v = 0; v < 256; v += 7) {
       std::vector<uint8_t> input = {0x00, 0x21, 0x80, 0x02, 0x13, 0x05, 0x31, 0x60, 0x20, 0x01};
       input[pos] = static_cast<uint8_t>(v);
@@ -44,13 +46,10 @@ int CheckSeeds() {
       }
     }
   }
-  uint64_t state = 0x5EED;
+  glimfx_test::Rng rng(0x5EED);
   for (int i = 0; i < 3000; ++i, ++count) {
     std::vector<uint8_t> input(12);
-    for (auto& b : input) {
-      state = state * 6364136223846793005ull + 1442695040888963407ull;
-      b = static_cast<uint8_t>(state >> 56);
-    }
+    for (auto& b : input) b = rng.NextByte();
     Check(input, "seed " + std::to_string(i));
   }
   return count;

@@ -1,37 +1,28 @@
-// The documented results, rejected codes and empty rectangles, on every path.
+// The documented results, rejected codes and empty rectangles, on every path;
+// the model and the x87 check themselves.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 
-#include "behaviour.h"
 #include "isa_param.h"
 #include "pixel_model.h"
-#include "rect.h"
-#include "worked_examples.h"
 
 namespace glimfx_test {
 namespace {
 
 using Examples = PathTest;
 
-TEST_P(Examples, BlendWorkedExamples) {
-  const std::string failure = CheckBlendExamples(Blend(), path());
-  EXPECT_TRUE(failure.empty()) << failure;
-}
+TEST_P(Examples, HalfBlendWorkedExamples) { EXPECT_EQ("", CheckBlendExamples(target())); }
 
 TEST_P(Examples, NightWorkedResultsAtWidthsOneToNine) {
-  const std::string failure = CheckNightExamples(Night(), path());
-  EXPECT_TRUE(failure.empty()) << failure;
+  EXPECT_EQ("", CheckNightExamples(target()));
 }
 
-TEST_P(Examples, RepeatedDarkeningSettles) {
-  const std::string failure = CheckNightRepeated(Night(), path());
-  EXPECT_TRUE(failure.empty()) << failure;
-}
+TEST_P(Examples, RepeatedDarkeningSettles) { EXPECT_EQ("", CheckNightRepeated(target())); }
 
 TEST_P(Examples, BadFormatsAndWidthZeroTouchNothing) {
-  const std::string failure = CheckRejectsAndEmpty(Blend(), Night(), path());
-  EXPECT_TRUE(failure.empty()) << failure;
+  EXPECT_EQ("", CheckRejectsAndEmpty(target()));
 }
 
 // Outside the caller's contract, but must stay harmless: nothing touched,
@@ -49,10 +40,9 @@ TEST_P(Examples, NegativeOrZeroSizesTouchNothing) {
     for (const Size& size : sizes) {
       EXPECT_EQ(0, glimfx::Blend(isa(), dest, src, size.width, size.height, 8, 8, format));
       EXPECT_EQ(0, glimfx::Night(isa(), dest, size.width, size.height, 8, format));
-      const std::string diff = FirstDifference(before, dest, sizeof dest);
-      ASSERT_TRUE(diff.empty()) << "path " << path() << ", format " << FormatName(format)
-                                << ", width " << size.width << ", height " << size.height << ": "
-                                << diff;
+      ASSERT_EQ("", FirstDifference(before, dest, sizeof dest))
+          << "path " << path() << ", format " << FormatName(format) << ", width " << size.width
+          << ", height " << size.height;
     }
   }
 }
@@ -61,12 +51,11 @@ TEST_P(Examples, NegativeOrZeroSizesTouchNothing) {
 // four counted from the row's first pixel; widths 1 to 9 put the boundary
 // everywhere, on rows whose starts have every alignment.
 TEST_P(Examples, Night565GroupsAndTailsAtEveryWidth) {
+  Rng rng(0x565000);
   for (int32_t width = 1; width <= 9; ++width) {
     for (int32_t height = 1; height <= 4; ++height) {
-      const uint64_t seed = 0x565000u + static_cast<uint64_t>(width * 16 + height);
-      const std::string failure =
-          CompareNightCase(Night(), path(), seed, kFormat565, width, height);
-      ASSERT_TRUE(failure.empty()) << failure;
+      ASSERT_EQ("",
+                CheckCase(target(), RandomCase(rng, Routine::kNight, kFormat565, width, height)));
     }
   }
 }
@@ -75,18 +64,7 @@ INSTANTIATE_TEST_SUITE_P(AllPaths, Examples, ::testing::ValuesIn(kAllIsas), IsaP
 
 // The model itself must reproduce the documented tables, or every comparison
 // against it proves nothing.
-TEST(Model, ReproducesTheWorkedExamples) {
-  const BlendFn blend = ModelBlend;
-  const NightFn night = ModelNight;
-  std::string failure = CheckBlendExamples(blend, "model");
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightExamples(night, "model");
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRepeated(night, "model");
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(blend, night, "model");
-  EXPECT_TRUE(failure.empty()) << failure;
-}
+TEST(Model, ReproducesTheWorkedExamples) { EXPECT_EQ("", CheckBehaviour(ModelTarget(), 0, 0)); }
 
 TEST(Model, KeyPixelRules) {
   EXPECT_TRUE(ModelIsKey(kFormat555, 0x0000));
@@ -98,6 +76,18 @@ TEST(Model, KeyPixelRules) {
   EXPECT_EQ(0x7BDEu, ModelBlendPixel(kFormat555, 0xFFFF, 0xFFFF));
   EXPECT_EQ(0xF7DEu, ModelBlendPixel(kFormat565, 0xFFFF, 0xFFFF));
 }
+
+#if defined(__i386__) || defined(__x86_64__)
+// The check that follows every call must notice MMX state left behind.
+TEST(X87Check, NoticesPackedIntegerStateLeftBehind) {
+  EXPECT_EQ("", X87Failure());
+  asm volatile("pxor %mm0, %mm0");
+  const std::string failure = X87Failure();
+  asm volatile("emms\n\tfnclex");
+  EXPECT_NE(std::string::npos, failure.find("tag word")) << failure;
+  EXPECT_EQ("", X87Failure());
+}
+#endif
 
 }  // namespace
 }  // namespace glimfx_test

@@ -7,14 +7,10 @@
 
 #include <string>
 
-#include "behaviour.h"
-#include "isa.h"
-#include "paths.h"
+#include "harness.h"
+#include "path_targets.h"
 
 namespace glimfx_test {
-
-// Extend with every value of glimfx::Isa.
-constexpr glimfx::Isa kAllIsas[] = {glimfx::Isa::kScalar, glimfx::Isa::kSse2, glimfx::Isa::kAvx2};
 
 inline std::string IsaParamName(const ::testing::TestParamInfo<glimfx::Isa>& info) {
   return glimfx::IsaName(info.param);
@@ -30,21 +26,7 @@ class PathTest : public ::testing::TestWithParam<glimfx::Isa> {
   }
   glimfx::Isa isa() const { return GetParam(); }
   std::string path() const { return glimfx::IsaName(GetParam()); }
-
-  BlendFn Blend() const {
-    const glimfx::Isa forced = GetParam();
-    return [forced](uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
-                    int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
-      return glimfx::Blend(forced, dest, src, width, height, src_pitch, dest_pitch, format);
-    };
-  }
-  NightFn Night() const {
-    const glimfx::Isa forced = GetParam();
-    return
-        [forced](uint8_t* surface, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
-          return glimfx::Night(forced, surface, width, height, pitch, format);
-        };
-  }
+  Target target() const { return PathTarget(GetParam()); }
 };
 
 }  // namespace glimfx_test

@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "isa_param.h"
-#include "pixel_gen.h"
 #include "pixel_model.h"
-#include "rect.h"
 
 namespace glimfx_test {
 namespace {
@@ -27,23 +25,25 @@ TEST_P(Threads, DisjointRectanglesOfOneSurface) {
     Rng rng(0x7E4D + format);
     const int32_t bpp = BytesPerPixel(format);
     const int32_t surface_width = kThreads * kStripWidth;
-    const int32_t pitch = surface_width * bpp + 5;
-    std::vector<uint8_t> dest(static_cast<size_t>(pitch) * kHeight);
-    std::vector<uint8_t> src(dest.size());
-    for (uint8_t& b : dest) b = rng.NextByte();
-    for (uint8_t& b : src) b = rng.NextByte();
-    const RectLayout whole{surface_width, kHeight, pitch, bpp};
-    FillRect(rng, dest.data(), whole, format, PixelMix{10, 30});
-    FillRect(rng, src.data(), whole, format, PixelMix{35, 25});
+    Surface surface(bpp, surface_width, kHeight, Placement{5, false, 0, false, false});
+    Surface source(bpp, surface_width, kHeight, Placement{5, false, 0, false, true});
+    surface.FillRandom(rng);
+    source.FillRandom(rng);
+    FillRect(rng, surface.first_row(), surface.layout(), format, PixelMix{10, 30, 4});
+    FillRect(rng, source.first_row(), source.layout(), format, PixelMix{35, 25, 4});
+    const int32_t pitch = surface.layout().pitch;
+    uint8_t* const dest = surface.first_row();
+    const uint8_t* const src = source.first_row();
 
     // Each strip is blended from the source and darkened, round after round.
-    std::vector<uint8_t> expected = dest;
+    std::vector<uint8_t> expected = surface.Image();
     for (int32_t t = 0; t < kThreads; ++t) {
       const size_t offset = static_cast<size_t>(t * kStripWidth * bpp);
       for (int round = 0; round < kRounds; ++round) {
-        ModelBlend(expected.data() + offset, src.data() + offset, kStripWidth, kHeight, pitch,
+        ModelBlend(expected.data() + surface.first_row_offset() + offset, src + offset, kStripWidth,
+                   kHeight, pitch, pitch, format);
+        ModelNight(expected.data() + surface.first_row_offset() + offset, kStripWidth, kHeight,
                    pitch, format);
-        ModelNight(expected.data() + offset, kStripWidth, kHeight, pitch, format);
       }
     }
 
@@ -54,19 +54,18 @@ TEST_P(Threads, DisjointRectanglesOfOneSurface) {
       workers.emplace_back([&, t] {
         const size_t offset = static_cast<size_t>(t * kStripWidth * bpp);
         for (int round = 0; round < kRounds; ++round) {
-          failures[t] += glimfx::Blend(forced, dest.data() + offset, src.data() + offset,
-                                       kStripWidth, kHeight, pitch, pitch, format) != 0;
+          failures[t] += glimfx::Blend(forced, dest + offset, src + offset, kStripWidth, kHeight,
+                                       pitch, pitch, format) != 0;
           failures[t] +=
-              glimfx::Night(forced, dest.data() + offset, kStripWidth, kHeight, pitch, format) != 0;
+              glimfx::Night(forced, dest + offset, kStripWidth, kHeight, pitch, format) != 0;
         }
       });
     }
     for (std::thread& w : workers) w.join();
     for (int32_t t = 0; t < kThreads; ++t) EXPECT_EQ(0, failures[t]) << "thread " << t;
-    const std::string diff = FirstDifference(expected.data(), dest.data(), dest.size(), whole, 0);
-    EXPECT_TRUE(diff.empty()) << "path " << path() << ", format " << FormatName(format)
-                              << ", strips of width " << kStripWidth << ", pitch " << pitch << ": "
-                              << diff;
+    EXPECT_EQ("", surface.DifferenceFrom(expected))
+        << "path " << path() << ", format " << FormatName(format) << ", strips of width "
+        << kStripWidth << ", pitch " << pitch;
   }
 }
 

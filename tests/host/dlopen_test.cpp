@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "behaviour.h"
 #include "glimfx.h"
+#include "harness.h"
 
 namespace glimfx_test {
 namespace {
@@ -27,37 +27,17 @@ class LoadedLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(nullptr, Library()) << dlerror();
-    blend_ = reinterpret_cast<GlimfxBltAlphaFastFn>(dlsym(Library(), "BltAlphaFast"));
+    alpha_ = reinterpret_cast<GlimfxBltAlphaFastFn>(dlsym(Library(), "BltAlphaFast"));
     night_ = reinterpret_cast<GlimfxBltEfectoNocheFn>(dlsym(Library(), "BltEfectoNoche"));
-    ASSERT_NE(nullptr, blend_);
+    ASSERT_NE(nullptr, alpha_);
     ASSERT_NE(nullptr, night_);
   }
-  GlimfxBltAlphaFastFn blend_ = nullptr;
+  GlimfxBltAlphaFastFn alpha_ = nullptr;
   GlimfxBltEfectoNocheFn night_ = nullptr;
 };
 
 TEST_F(LoadedLibrary, BehavesLikeTheModel) {
-  const GlimfxBltAlphaFastFn blend_fn = blend_;
-  const GlimfxBltEfectoNocheFn night_fn = night_;
-  const BlendFn blend = [blend_fn](uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,
-                                   int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
-    return blend_fn(dest, src, width, height, src_pitch, dest_pitch, format);
-  };
-  const NightFn night = [night_fn](uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
-                                   uint32_t format) {
-    return night_fn(surface, width, height, pitch, format);
-  };
-  const std::string path = "libglimfx.so";
-  std::string failure = CheckBlendExamples(blend, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightExamples(night, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(blend, night, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckBlendRandom(blend, path, 0xD10001, 1000);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRandom(night, path, 0xD10002, 1000);
-  EXPECT_TRUE(failure.empty()) << failure;
+  EXPECT_EQ("", CheckBehaviour({"libglimfx.so", alpha_, night_}, 0xD10001, 1000));
 }
 
 // Defined symbols that other modules can bind to, read from the file's

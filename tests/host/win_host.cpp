@@ -1,19 +1,18 @@
 // A host program as the library's users write one: it loads glimfx.dll by
 // name at run time, binds the exports by name and by ordinal, and calls them.
 // It checks the export table and imports of the loaded image, the calling
-// convention, the x87 state after each call, and the routines' behaviour.
+// convention, and the routines' behaviour (the x87 state after each call
+// included).
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cmath>
 #include <cstring>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "behaviour.h"
 #include "glimfx.h"
-#include "x87_probe.h"
+#include "harness.h"
 
 namespace glimfx_test {
 namespace {
@@ -23,7 +22,7 @@ HMODULE Library() {
   return module;
 }
 
-GlimfxBltAlphaFastFn BlendExport() {
+GlimfxBltAlphaFastFn AlphaExport() {
   return reinterpret_cast<GlimfxBltAlphaFastFn>(
       reinterpret_cast<void*>(GetProcAddress(Library(), "BltAlphaFast")));
 }
@@ -33,36 +32,21 @@ GlimfxBltEfectoNocheFn NightExport() {
       reinterpret_cast<void*>(GetProcAddress(Library(), "BltEfectoNoche")));
 }
 
-BlendFn BlendThroughExport() {
-  const GlimfxBltAlphaFastFn fn = BlendExport();
-  return [fn](uint8_t* dest, const uint8_t* src, int32_t width, int32_t height, int32_t src_pitch,
-              int32_t dest_pitch, uint32_t format) {
-    return fn(dest, src, width, height, src_pitch, dest_pitch, format);
-  };
-}
-
-NightFn NightThroughExport() {
-  const GlimfxBltEfectoNocheFn fn = NightExport();
-  return [fn](uint8_t* surface, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
-    return fn(surface, width, height, pitch, format);
-  };
-}
-
 class LoadedLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(nullptr, Library()) << "LoadLibrary(\"glimfx.dll\") failed, error " << GetLastError();
-    ASSERT_NE(nullptr, BlendExport());
+    ASSERT_NE(nullptr, AlphaExport());
     ASSERT_NE(nullptr, NightExport());
   }
 };
 
 TEST_F(LoadedLibrary, NameAndOrdinalGiveTheSameAddress) {
-  const FARPROC blend_by_ordinal = GetProcAddress(Library(), MAKEINTRESOURCEA(1));
+  const FARPROC alpha_by_ordinal = GetProcAddress(Library(), MAKEINTRESOURCEA(1));
   const FARPROC night_by_ordinal = GetProcAddress(Library(), MAKEINTRESOURCEA(2));
-  EXPECT_EQ(reinterpret_cast<void*>(blend_by_ordinal), reinterpret_cast<void*>(BlendExport()));
+  EXPECT_EQ(reinterpret_cast<void*>(alpha_by_ordinal), reinterpret_cast<void*>(AlphaExport()));
   EXPECT_EQ(reinterpret_cast<void*>(night_by_ordinal), reinterpret_cast<void*>(NightExport()));
-  EXPECT_NE(reinterpret_cast<void*>(BlendExport()), reinterpret_cast<void*>(NightExport()));
+  EXPECT_NE(reinterpret_cast<void*>(AlphaExport()), reinterpret_cast<void*>(NightExport()));
   EXPECT_EQ(nullptr, GetProcAddress(Library(), MAKEINTRESOURCEA(3)));
   // Decorated names must not be exported besides the plain ones.
   EXPECT_EQ(nullptr, GetProcAddress(Library(), "BltAlphaFast@28"));
@@ -97,7 +81,7 @@ TEST_F(LoadedLibrary, ExportTableHoldsExactlyTheUndecoratedNamesAtOrdinalsOneAnd
     const void* address = ImageBase() + functions[ordinals[i]];
     if (name == "BltAlphaFast") {
       EXPECT_EQ(1u, ordinal);
-      EXPECT_EQ(reinterpret_cast<void*>(BlendExport()), address);
+      EXPECT_EQ(reinterpret_cast<void*>(AlphaExport()), address);
     } else if (name == "BltEfectoNoche") {
       EXPECT_EQ(2u, ordinal);
       EXPECT_EQ(reinterpret_cast<void*>(NightExport()), address);
@@ -125,55 +109,10 @@ TEST_F(LoadedLibrary, ImportsOnlyWindowsOwnLibraries) {
   }
 }
 
+// Every call through the exports is followed by the x87 check as well.
 TEST_F(LoadedLibrary, BehavesLikeTheModel) {
   const std::string path = sizeof(void*) == 4 ? "glimfx.dll (32-bit)" : "glimfx.dll (64-bit)";
-  std::string failure = CheckBlendExamples(BlendThroughExport(), path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightExamples(NightThroughExport(), path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRepeated(NightThroughExport(), path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(BlendThroughExport(), NightThroughExport(), path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckBlendRandom(BlendThroughExport(), path, 0x40570001, 2000);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRandom(NightThroughExport(), path, 0x40570002, 2000);
-  EXPECT_TRUE(failure.empty()) << failure;
-}
-
-TEST(X87Probe, NoticesPackedIntegerStateLeftBehind) {
-  double out;
-  uint8_t env[28];
-  asm volatile(
-      "pxor %%mm0, %%mm0\n\t"
-      "fnstenv %1\n\tfldenv %1\n\t"
-      "fld1\n\tfstpl %0\n\t"
-      "emms\n\tfnclex"
-      : "=m"(out), "=m"(env));
-  uint16_t tag;
-  std::memcpy(&tag, env + 8, sizeof tag);
-  EXPECT_NE(0xFFFF, tag);
-  EXPECT_TRUE(std::isnan(out)) << out;
-  EXPECT_EQ(0xFFFF, X87TagWord());
-  EXPECT_EQ(7.0, X87MulAdd(1.5, 4.0, 1.0));
-}
-
-TEST_F(LoadedLibrary, X87StillComputesAfterEveryNightCall) {
-  uint8_t surface[4 * 9 * 3 + 16];
-  for (uint32_t format : {1u, 0u, 3u, 4u}) {
-    for (int32_t width = 1; width <= 9; ++width) {
-      for (size_t i = 0; i < sizeof surface; ++i) surface[i] = static_cast<uint8_t>(i * 37 + 1);
-      ASSERT_EQ(0, NightExport()(surface + 1, width, 3, 4 * 9 + 1, format));
-      const uint16_t tag = X87TagWord();
-      const double product = X87MulAdd(1.25, 3.0, 0.5);
-      EXPECT_EQ(0xFFFF, tag) << "format " << format << ", width " << width;
-      EXPECT_EQ(4.25, product) << "format " << format << ", width " << width;
-
-      ASSERT_EQ(0, BlendExport()(surface + 1, surface + 40, width, 2, 4 * 9, 4 * 9 + 1, format));
-      EXPECT_EQ(0xFFFF, X87TagWord()) << "BltAlphaFast, format " << format << ", width " << width;
-      EXPECT_EQ(4.25, X87MulAdd(1.25, 3.0, 0.5));
-    }
-  }
+  EXPECT_EQ("", CheckBehaviour({path, AlphaExport(), NightExport()}, 0x40570001, 2000));
 }
 
 #if defined(_M_IX86) || defined(__i386__)
@@ -245,15 +184,15 @@ struct ShiftLog {
 
 TEST_F(LoadedLibrary, StdcallCalleeRemovesItsArgumentsOnEveryReturnPath) {
   ShiftLog log;
-  const void* blend = reinterpret_cast<const void*>(BlendExport());
+  const void* alpha = reinterpret_cast<const void*>(AlphaExport());
   const void* night = reinterpret_cast<const void*>(NightExport());
-  const BlendFn counted_blend = [&](uint8_t* dest, const uint8_t* src, int32_t width,
+  const BlendFn counted_alpha = [&](uint8_t* dest, const uint8_t* src, int32_t width,
                                     int32_t height, int32_t src_pitch, int32_t dest_pitch,
                                     uint32_t format) {
     const uint32_t args[7] = {Arg(dest),      Arg(src),        Arg(width), Arg(height),
                               Arg(src_pitch), Arg(dest_pitch), format};
     int32_t shift = 0;
-    const int32_t rc = GlimfxCallCounted(blend, args, 7, &shift);
+    const int32_t rc = GlimfxCallCounted(alpha, args, 7, &shift);
     ++log.calls;
     if (shift != 0) {
       log.unbalanced.push_back("BltAlphaFast format " + std::to_string(format) + " width " +
@@ -275,20 +214,13 @@ TEST_F(LoadedLibrary, StdcallCalleeRemovesItsArgumentsOnEveryReturnPath) {
     }
     return rc;
   };
-  // Results are checked too, so the probe is known to pass the arguments right.
-  const std::string path = "glimfx.dll called by pushing arguments";
-  std::string failure = CheckBlendExamples(counted_blend, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightExamples(counted_night, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(counted_blend, counted_night, path);  // the early returns
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckBlendRandom(counted_blend, path, 0x57DC, 300);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRandom(counted_night, path, 0x57DD, 300);
-  EXPECT_TRUE(failure.empty()) << failure;
+  // Results are checked too, so the probe is known to pass the arguments right;
+  // the rejected formats and empty rectangles take the early returns.
+  EXPECT_EQ("",
+            CheckBehaviour({"glimfx.dll called by pushing arguments", counted_alpha, counted_night},
+                           0x57DC, 300));
   uint8_t pixel[4] = {};
-  EXPECT_EQ(0, counted_blend(pixel, pixel, -1, 1, 4, 4, 4));
+  EXPECT_EQ(0, counted_alpha(pixel, pixel, -1, 1, 4, 4, 4));
   EXPECT_EQ(0, counted_night(pixel, 1, 0, 4, 4));
 
   EXPECT_GT(log.calls, 800);

@@ -1,6 +1,6 @@
 #include "pixel_model.h"
 
-#include "rect.h"
+#include "surface.h"
 
 namespace glimfx_test {
 namespace {
