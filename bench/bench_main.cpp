@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "floors.h"
-#include "glimfx.h"
 #include "forced_paths.h"
+#include "glimfx.h"
 #include "peers.h"
 #include "plain.h"
 #include "workload.h"

@@ -1,7 +1,7 @@
 #include "forced_paths.h"
 
-#include "paths.h"
 #include "isa.h"
+#include "paths.h"
 
 namespace glimfx_bench {
 namespace {
