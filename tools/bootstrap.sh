@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
   wine wine32:i386 wine64 tmux bsdextrautils
   libsdl2-dev libpixman-1-dev libstb-dev zip unzip pkg-config
-  qemu-user
+  qemu-user python3-pefile
 )
 
 missing=()

@@ -41,7 +41,9 @@ TEST(Answer, ReadAndCompare) {
     EXPECT_STREQ(answer, c.stored) << "input \"" << c.input << "\"";
     EXPECT_EQ(IsConfirmation(answer), c.confirms) << "input \"" << c.input << "\"";
     // A line that did not fit leaves its tenth character for the next read.
-    if (!c.complete && c.stored[0] != '\0') EXPECT_EQ('s', std::getc(in));
+    if (!c.complete && c.stored[0] != '\0') {
+      EXPECT_EQ('s', std::getc(in));
+    }
     std::fclose(in);
   }
 }
