@@ -8,10 +8,10 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "behaviour.h"
 #include "glimfx.h"
+#include "stack_probe.h"
 #include "x87_probe.h"
 
 namespace glimfx_test {
@@ -157,47 +157,7 @@ TEST_F(LoadedLibrary, X87StillComputesAfterEveryNightCall) {
   }
 }
 
-#if defined(_M_IX86) || defined(__i386__)
-
-// Pushes `count` 32-bit arguments last to first, calls `fn`, and reports how
-// far the stack pointer ended from where it was before the pushes, without
-// popping anything itself: 0 when the callee removed its arguments.
-extern "C" int32_t GlimfxCallCounted(const void* fn, const uint32_t* args, int32_t count,
-                                     int32_t* esp_shift);
-asm(R"(
-  .text
-  .globl _GlimfxCallCounted
-_GlimfxCallCounted:
-  pushl %ebp
-  movl %esp, %ebp
-  pushl %esi
-  pushl %edi
-  pushl %ebx
-  movl 12(%ebp), %edi
-  movl 16(%ebp), %ecx
-  movl %esp, %esi
-1:
-  testl %ecx, %ecx
-  jz 2f
-  pushl -4(%edi,%ecx,4)
-  decl %ecx
-  jmp 1b
-2:
-  call *8(%ebp)
-  movl %esp, %edx
-  subl %esi, %edx
-  movl %esi, %esp
-  movl 20(%ebp), %ecx
-  movl %edx, (%ecx)
-  popl %ebx
-  popl %edi
-  popl %esi
-  popl %ebp
-  ret
-)");
-
-uint32_t Arg(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
-uint32_t Arg(int32_t v) { return static_cast<uint32_t>(v); }
+#ifdef GLIMFX_HAVE_STACK_PROBE
 
 // Seven arguments as the half-blend takes them; one removes them, the other
 // leaves them to its caller.
@@ -213,68 +173,38 @@ int32_t __cdecl CallerCleans(uint32_t a, uint32_t b, uint32_t, uint32_t, uint32_
 TEST(StackProbe, TellsCalleeCleanupFromCallerCleanup) {
   const uint32_t args[7] = {1, 10, 0, 0, 0, 0, 100};
   int32_t shift = 1;
-  EXPECT_EQ(321, GlimfxCallCounted(reinterpret_cast<const void*>(&CalleeCleans), args, 7, &shift));
+  EXPECT_EQ(321,
+            GlimfxCallCounted(reinterpret_cast<const void*>(&CalleeCleans), args, 7, 0, &shift));
   EXPECT_EQ(0, shift);
-  EXPECT_EQ(321, GlimfxCallCounted(reinterpret_cast<const void*>(&CallerCleans), args, 7, &shift));
+  EXPECT_EQ(321,
+            GlimfxCallCounted(reinterpret_cast<const void*>(&CallerCleans), args, 7, 0, &shift));
   EXPECT_EQ(-28, shift);
 }
 
-struct ShiftLog {
-  int calls = 0;
-  std::vector<std::string> unbalanced;
-};
+TEST(StackProbe, EntersAtEveryResidueModulo16) {
+  const uint32_t args[7] = {};
+  for (const int32_t residue : kEntryResidues) {
+    int32_t shift = 1;
+    EXPECT_EQ(residue, GlimfxCallCounted(reinterpret_cast<const void*>(&GlimfxEntryResidue), args,
+                                         7, residue, &shift));
+    EXPECT_EQ(0, shift) << "residue " << residue;
+  }
+}
 
-TEST_F(LoadedLibrary, StdcallCalleeRemovesItsArgumentsOnEveryReturnPath) {
-  ShiftLog log;
-  const void* alpha = reinterpret_cast<const void*>(AlphaExport());
-  const void* night = reinterpret_cast<const void*>(NightExport());
-  const AlphaFn counted_alpha = [&](uint8_t* dest, const uint8_t* src, int32_t width,
-                                    int32_t height, int32_t src_pitch, int32_t dest_pitch,
-                                    uint32_t format) {
-    const uint32_t args[7] = {Arg(dest),      Arg(src),        Arg(width), Arg(height),
-                              Arg(src_pitch), Arg(dest_pitch), format};
-    int32_t shift = 0;
-    const int32_t rc = GlimfxCallCounted(alpha, args, 7, &shift);
-    ++log.calls;
-    if (shift != 0) {
-      log.unbalanced.push_back("BltAlphaFast format " + std::to_string(format) + " width " +
-                               std::to_string(width) + ": stack pointer off by " +
-                               std::to_string(shift));
-    }
-    return rc;
-  };
-  const NightFn counted_night = [&](uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
-                                    uint32_t format) {
-    const uint32_t args[5] = {Arg(surface), Arg(width), Arg(height), Arg(pitch), format};
-    int32_t shift = 0;
-    const int32_t rc = GlimfxCallCounted(night, args, 5, &shift);
-    ++log.calls;
-    if (shift != 0) {
-      log.unbalanced.push_back("BltEfectoNoche format " + std::to_string(format) + " width " +
-                               std::to_string(width) + ": stack pointer off by " +
-                               std::to_string(shift));
-    }
-    return rc;
-  };
-  // Results are checked too, so the probe is known to pass the arguments right.
-  const std::string path = "glimfx.dll called by pushing arguments";
-  std::string failure = CheckAlphaExamples(counted_alpha, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightExamples(counted_night, path);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckRejectsAndEmpty(counted_alpha, counted_night, path);  // the early returns
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckAlphaRandom(counted_alpha, path, 0x57DC, 300);
-  EXPECT_TRUE(failure.empty()) << failure;
-  failure = CheckNightRandom(counted_night, path, 0x57DD, 300);
-  EXPECT_TRUE(failure.empty()) << failure;
-  uint8_t pixel[4] = {};
-  EXPECT_EQ(0, counted_alpha(pixel, pixel, -1, 1, 4, 4, 4));
-  EXPECT_EQ(0, counted_night(pixel, 1, 0, 4, 4));
-
-  EXPECT_GT(log.calls, 800);
-  EXPECT_TRUE(log.unbalanced.empty())
-      << log.unbalanced.size() << " unbalanced calls, first: " << log.unbalanced.front();
+// Each export, entered at every stack residue modulo 16, gives the model's
+// results and removes exactly its arguments on every return path.
+TEST_F(LoadedLibrary, ExportsWorkAndRemoveTheirArgumentsAtEveryStackResidue) {
+  for (const int32_t residue : kEntryResidues) {
+    StackLog log;
+    const AlphaFn alpha =
+        ProbedAlpha(reinterpret_cast<const void*>(AlphaExport()), {}, residue, 0, &log);
+    const NightFn night =
+        ProbedNight(reinterpret_cast<const void*>(NightExport()), {}, residue, 0, &log);
+    const std::string failure = CheckThroughProbe(
+        alpha, night, log, "glimfx.dll entered at stack residue " + std::to_string(residue),
+        0x57DC + residue);
+    EXPECT_TRUE(failure.empty()) << failure;
+  }
 }
 
 #endif
