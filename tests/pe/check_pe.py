@@ -53,8 +53,8 @@ def manifest_levels(pe):
     """The requested execution level of each manifest resource, 'none' if
     there is none; a manifest other than id 1 or without a level is named so."""
     levels = []
-    for kind in getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None) and \
-            pe.DIRECTORY_ENTRY_RESOURCE.entries or []:
+    resources = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
+    for kind in resources.entries if resources else []:
         if kind.id != pefile.RESOURCE_TYPE["RT_MANIFEST"]:
             continue
         for name in kind.directory.entries:
