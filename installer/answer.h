@@ -4,7 +4,7 @@
 #define OCXFIXER_ANSWER_H_
 
 #include <cstddef>
-#include <istream>
+#include <cstdio>
 
 namespace ocxfixer {
 
@@ -12,9 +12,10 @@ namespace ocxfixer {
 constexpr std::size_t kAnswerSize = 10;
 
 // Reads one line into answer: at most nine characters are kept, the line end
-// is consumed and not stored. A longer line leaves the first nine characters
-// and the stream failed; end of input leaves an empty answer.
-void ReadAnswer(std::istream& in, char (&answer)[kAnswerSize]);
+// is consumed and not stored. Returns false when the line is longer (the
+// first nine characters are kept and the tenth is left unread) or when input
+// ends before any character (the answer is then empty).
+bool ReadAnswer(std::FILE* in, char (&answer)[kAnswerSize]);
 
 // Only the single letter s, in either case, confirms.
 bool IsConfirmation(const char* answer);

@@ -1,8 +1,8 @@
 // ocxfixer: copies the three ActiveX controls that drakmora needs into the
 // Windows system folders and the game's folder, registers them, and reports
 // each step in colour. Started from <game folder>\dkproblemas.
+#include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
 #include "answer.h"
 #include "program_folder.h"
@@ -20,11 +20,14 @@ constexpr char kWebAddress[] = "http://www.example.org/ocxfixer";
 
 // Every write reaches the console before the next colour change, command or
 // read, so each piece of text shows in the colour set before it.
-void Write(const char* text) { std::cout << text << std::flush; }
+void Write(const char* text) {
+  std::fputs(text, stdout);
+  std::fflush(stdout);
+}
 
 // The status of the interpreter: 0 when the command succeeded.
 int RunCommand(const char* command) {
-  std::cout.flush();
+  std::fflush(stdout);
   return std::system(command);
 }
 
@@ -188,7 +191,7 @@ int RunInstaller() {
 
   ShowIntroduction();
   char answer[kAnswerSize] = "";
-  ReadAnswer(std::cin, answer);
+  ReadAnswer(stdin, answer);
   if (!IsConfirmation(answer)) {
     SetTextColor(kHighlightColour);
     Write("bye bye");

@@ -11,6 +11,7 @@ packages=(
   libsdl2-dev libpixman-1-dev libstb-dev libcli11-dev zip unzip pkg-config
   qemu-user g++-multilib
   python3-matplotlib
+  python3-pefile
 )
 
 missing=()

@@ -7,12 +7,11 @@
 #include <windows.h>
 
 #include <cstring>
-#include <set>
 #include <string>
-#include <vector>
 
 #include "glimfx.h"
 #include "harness.h"
+#include "stack_probe.h"
 
 namespace glimfx_test {
 namespace {
@@ -91,71 +90,13 @@ TEST_F(LoadedLibrary, ExportTableHoldsExactlyTheUndecoratedNamesAtOrdinalsOneAnd
   }
 }
 
-TEST_F(LoadedLibrary, ImportsOnlyWindowsOwnLibraries) {
-  const IMAGE_DATA_DIRECTORY& dir = Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
-  if (dir.VirtualAddress == 0) return;  // imports nothing at all
-  std::set<std::string> imported;
-  for (const auto* d =
-           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(ImageBase() + dir.VirtualAddress);
-       d->Name != 0; ++d) {
-    std::string name = reinterpret_cast<const char*>(ImageBase() + d->Name);
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    imported.insert(name);
-  }
-  for (const std::string& name : imported) {
-    EXPECT_TRUE(name == "kernel32.dll" || name == "msvcrt.dll" || name == "user32.dll" ||
-                name.rfind("api-ms-win-", 0) == 0)
-        << "imports " << name;
-  }
-}
-
 // Every call through the exports is followed by the x87 check as well.
 TEST_F(LoadedLibrary, BehavesLikeTheModel) {
   const std::string path = sizeof(void*) == 4 ? "glimfx.dll (32-bit)" : "glimfx.dll (64-bit)";
   EXPECT_EQ("", CheckBehaviour({path, AlphaExport(), NightExport()}, 0x40570001, 2000));
 }
 
-#if defined(_M_IX86) || defined(__i386__)
-
-// Pushes `count` 32-bit arguments last to first, calls `fn`, and reports how
-// far the stack pointer ended from where it was before the pushes, without
-// popping anything itself: 0 when the callee removed its arguments.
-extern "C" int32_t GlimfxCallCounted(const void* fn, const uint32_t* args, int32_t count,
-                                     int32_t* esp_shift);
-asm(R"(
-  .text
-  .globl _GlimfxCallCounted
-_GlimfxCallCounted:
-  pushl %ebp
-  movl %esp, %ebp
-  pushl %esi
-  pushl %edi
-  pushl %ebx
-  movl 12(%ebp), %edi
-  movl 16(%ebp), %ecx
-  movl %esp, %esi
-1:
-  testl %ecx, %ecx
-  jz 2f
-  pushl -4(%edi,%ecx,4)
-  decl %ecx
-  jmp 1b
-2:
-  call *8(%ebp)
-  movl %esp, %edx
-  subl %esi, %edx
-  movl %esi, %esp
-  movl 20(%ebp), %ecx
-  movl %edx, (%ecx)
-  popl %ebx
-  popl %edi
-  popl %esi
-  popl %ebp
-  ret
-)");
-
-uint32_t Arg(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
-uint32_t Arg(int32_t v) { return static_cast<uint32_t>(v); }
+#ifdef GLIMFX_HAVE_STACK_PROBE
 
 // Seven arguments as the half-blend takes them; one removes them, the other
 // leaves them to its caller.
@@ -171,61 +112,36 @@ int32_t __cdecl CallerCleans(uint32_t a, uint32_t b, uint32_t, uint32_t, uint32_
 TEST(StackProbe, TellsCalleeCleanupFromCallerCleanup) {
   const uint32_t args[7] = {1, 10, 0, 0, 0, 0, 100};
   int32_t shift = 1;
-  EXPECT_EQ(321, GlimfxCallCounted(reinterpret_cast<const void*>(&CalleeCleans), args, 7, &shift));
+  EXPECT_EQ(321,
+            GlimfxCallCounted(reinterpret_cast<const void*>(&CalleeCleans), args, 7, 0, &shift));
   EXPECT_EQ(0, shift);
-  EXPECT_EQ(321, GlimfxCallCounted(reinterpret_cast<const void*>(&CallerCleans), args, 7, &shift));
+  EXPECT_EQ(321,
+            GlimfxCallCounted(reinterpret_cast<const void*>(&CallerCleans), args, 7, 0, &shift));
   EXPECT_EQ(-28, shift);
 }
 
-struct ShiftLog {
-  int calls = 0;
-  std::vector<std::string> unbalanced;
-};
+TEST(StackProbe, EntersAtEveryResidueModulo16) {
+  const uint32_t args[7] = {};
+  for (const int32_t residue : kEntryResidues) {
+    int32_t shift = 1;
+    EXPECT_EQ(residue, GlimfxCallCounted(reinterpret_cast<const void*>(&GlimfxEntryResidue), args,
+                                         7, residue, &shift));
+    EXPECT_EQ(0, shift) << "residue " << residue;
+  }
+}
 
-TEST_F(LoadedLibrary, StdcallCalleeRemovesItsArgumentsOnEveryReturnPath) {
-  ShiftLog log;
-  const void* alpha = reinterpret_cast<const void*>(AlphaExport());
-  const void* night = reinterpret_cast<const void*>(NightExport());
-  const BlendFn counted_alpha = [&](uint8_t* dest, const uint8_t* src, int32_t width,
-                                    int32_t height, int32_t src_pitch, int32_t dest_pitch,
-                                    uint32_t format) {
-    const uint32_t args[7] = {Arg(dest),      Arg(src),        Arg(width), Arg(height),
-                              Arg(src_pitch), Arg(dest_pitch), format};
-    int32_t shift = 0;
-    const int32_t rc = GlimfxCallCounted(alpha, args, 7, &shift);
-    ++log.calls;
-    if (shift != 0) {
-      log.unbalanced.push_back("BltAlphaFast format " + std::to_string(format) + " width " +
-                               std::to_string(width) + ": stack pointer off by " +
-                               std::to_string(shift));
-    }
-    return rc;
-  };
-  const NightFn counted_night = [&](uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
-                                    uint32_t format) {
-    const uint32_t args[5] = {Arg(surface), Arg(width), Arg(height), Arg(pitch), format};
-    int32_t shift = 0;
-    const int32_t rc = GlimfxCallCounted(night, args, 5, &shift);
-    ++log.calls;
-    if (shift != 0) {
-      log.unbalanced.push_back("BltEfectoNoche format " + std::to_string(format) + " width " +
-                               std::to_string(width) + ": stack pointer off by " +
-                               std::to_string(shift));
-    }
-    return rc;
-  };
-  // Results are checked too, so the probe is known to pass the arguments right;
-  // the rejected formats and empty rectangles take the early returns.
-  EXPECT_EQ("",
-            CheckBehaviour({"glimfx.dll called by pushing arguments", counted_alpha, counted_night},
-                           0x57DC, 300));
-  uint8_t pixel[4] = {};
-  EXPECT_EQ(0, counted_alpha(pixel, pixel, -1, 1, 4, 4, 4));
-  EXPECT_EQ(0, counted_night(pixel, 1, 0, 4, 4));
-
-  EXPECT_GT(log.calls, 800);
-  EXPECT_TRUE(log.unbalanced.empty())
-      << log.unbalanced.size() << " unbalanced calls, first: " << log.unbalanced.front();
+// Each export, entered at every stack residue modulo 16, gives the model's
+// results and removes exactly its arguments on every return path.
+TEST_F(LoadedLibrary, ExportsWorkAndRemoveTheirArgumentsAtEveryStackResidue) {
+  for (const int32_t residue : kEntryResidues) {
+    StackLog log;
+    const Target probed{
+        "glimfx.dll entered at stack residue " + std::to_string(residue),
+        ProbedBlend(reinterpret_cast<const void*>(AlphaExport()), {}, residue, 0, &log),
+        ProbedNight(reinterpret_cast<const void*>(NightExport()), {}, residue, 0, &log)};
+    const std::string failure = CheckThroughProbe(probed, log, 0x57DC + residue);
+    EXPECT_TRUE(failure.empty()) << failure;
+  }
 }
 
 #endif

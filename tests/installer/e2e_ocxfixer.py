@@ -30,8 +30,11 @@ ATTRIBUTE_WHITE = 15
 
 CONTROLS = ("msinet.ocx", "RICHTX32.OCX", "CSWSK32.OCX")
 STEPS = ("copy_msinet", "copy_richtx", "copy_cswsk", "reg_msinet", "reg_richtx", "reg_cswsk")
-# What Wine's copy prints when its source is missing.
+# What Wine's copy prints when its source or its target folder is missing.
 COPY_FAILURE_NOISE = "File not found.\n\n"
+COPY_NO_FOLDER_NOISE = "Path not found.\n\n"
+# A game folder whose path has blanks, brackets and a letter outside ASCII.
+AWKWARD_GAME_FOLDER = ("Program Files (x86)", "Juegos \u00f1", "drakmora")
 
 # ---------------------------------------------------------------- the screens
 
@@ -91,8 +94,9 @@ def introduction():
     return s
 
 
-def copying(ok, sources):
-    """ok: step -> bool; sources: control names present beside the program."""
+def copying(ok, sources, no_system_folder=False):
+    """ok: step -> bool; sources: control names present beside the program;
+    no_system_folder: c:\\windows\\system is missing."""
     s = Screen(WHITE)
     s.title()
     s.set(YELLOW)
@@ -101,9 +105,11 @@ def copying(ok, sources):
     s.write("\n")
     s.separator()
     s.write("\n")
-    for _ in range(2):  # both msinet copies always run
+    for into_system in (True, False):  # both msinet copies always run
         if "msinet.ocx" not in sources:
             s.write(COPY_FAILURE_NOISE)
+        elif into_system and no_system_folder:
+            s.write(COPY_NO_FOLDER_NOISE)
     s.result(ok["copy_msinet"], "|---> msinet.ocx copiado", "|---> msinet.ocx NO copiado")
     s.separator()
     s.write("\n")
@@ -209,8 +215,12 @@ class Failure(Exception):
     pass
 
 
-def winpath(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
+def winpath(path, drive_c=None):
+    """The Windows path of a Unix path: C: inside the prefix, Z: elsewhere."""
+    path = os.path.abspath(path)
+    if drive_c and path.startswith(drive_c + os.sep):
+        return "C:" + path[len(drive_c):].replace("/", "\\")
+    return "Z:" + path.replace("/", "\\")
 
 
 def find_ci(folder, name):
@@ -236,10 +246,14 @@ class Harness:
         self.work = tempfile.mkdtemp(prefix="ocxfixer-e2e.")
         self.prefix = os.path.join(self.work, "prefix")
         self.socket = "ocxfixer-e2e-%d" % os.getpid()
+        # Unix file names in UTF-8, so Wine reads the non-ASCII folder right.
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-        self.system = os.path.join(self.prefix, "drive_c", "windows", "system")
-        self.syswow64 = os.path.join(self.prefix, "drive_c", "windows", "syswow64")
+                        WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
+        self.drive_c = os.path.join(self.prefix, "drive_c")
+        self.system = os.path.join(self.drive_c, "windows", "system")
+        self.system_aside = self.system + ".aside"
+        self.syswow64 = os.path.join(self.drive_c, "windows", "syswow64")
+        self.game = os.path.join(self.work, "game")
 
     # -- setup and cleanup
 
@@ -267,23 +281,30 @@ class Harness:
 
     def targets(self):
         """Every place the program may copy to, with its registration marker."""
-        game = os.path.join(self.work, "game")
         return [(self.system, "msinet.ocx"), (self.syswow64, "msinet.ocx"),
-                (game, "RICHTX32.OCX"), (game, "CSWSK32.OCX")]
+                (self.game, "RICHTX32.OCX"), (self.game, "CSWSK32.OCX")]
 
     def reset(self, case):
         """A fresh game folder; no control or marker left in the prefix."""
+        if os.path.isdir(self.system_aside):
+            os.rename(self.system_aside, self.system)
         for folder in (self.system, self.syswow64):
             for entry in os.listdir(folder):
                 if entry.lower().startswith("msinet.ocx"):
                     os.remove(os.path.join(folder, entry))
-        for name in ("game", "elsewhere", "RICHTX32.OCX", "CSWSK32.OCX"):
-            path = os.path.join(self.work, name)
+        awkward_root = os.path.join(self.drive_c, *AWKWARD_GAME_FOLDER[:2])
+        for path in [os.path.join(self.work, name)
+                     for name in ("game", "elsewhere", "RICHTX32.OCX", "CSWSK32.OCX")] + \
+                [awkward_root]:
             if os.path.isdir(path):
                 shutil.rmtree(path)
             elif os.path.exists(path):
                 os.remove(path)
-        self.program_folder = os.path.join(self.work, "game", "dkproblemas")
+        if case.no_system_folder:
+            os.rename(self.system, self.system_aside)
+        self.game = (os.path.join(self.drive_c, *AWKWARD_GAME_FOLDER) if case.awkward_folder
+                     else os.path.join(self.work, "game"))
+        self.program_folder = os.path.join(self.game, "dkproblemas")
         os.makedirs(self.program_folder)
         os.makedirs(os.path.join(self.work, "elsewhere"))
         shutil.copy(self.exe, os.path.join(self.program_folder, "ocxfixer.exe"))
@@ -298,7 +319,7 @@ class Harness:
             os.remove(self.report)
         cwd = os.path.join(self.work, "elsewhere") if case.from_elsewhere else self.program_folder
         command = ["wine", self.launcher, winpath(self.report),
-                   winpath(os.path.join(self.program_folder, "ocxfixer.exe"))]
+                   winpath(os.path.join(self.program_folder, "ocxfixer.exe"), self.drive_c)]
         if case.answer is None:
             command.append("NUL")  # end of input before any character
         script = os.path.join(self.work, "run.sh")
@@ -385,7 +406,8 @@ class Harness:
 
     def run_installation(self, case):
         ok = case.outcome
-        screens = [("copy screen", "continuemos!", copying(ok, case.controls)),
+        screens = [("copy screen", "continuemos!",
+                    copying(ok, case.controls, case.no_system_folder)),
                    ("registration screen", "registrado", registering(ok)),
                    ("closing screen", "TERMINADO", closing(all(ok.values())))]
         for what, marker, screen in screens:
@@ -398,11 +420,13 @@ class Harness:
         self.check_files(case)
 
     def check_files(self, case):
-        game = os.path.join(self.work, "game")
-        copies = [(self.system, "msinet.ocx", "copy_msinet", "reg_msinet"),
-                  (self.syswow64, "msinet.ocx", "copy_msinet", "reg_msinet"),
-                  (game, "RICHTX32.OCX", "copy_richtx", "reg_richtx"),
-                  (game, "CSWSK32.OCX", "copy_cswsk", "reg_cswsk")]
+        if case.no_system_folder and os.path.exists(self.system):
+            raise Failure("c:\\windows\\system appeared although it was missing")
+        copies = [(self.syswow64, "msinet.ocx", "copy_msinet", "reg_msinet"),
+                  (self.game, "RICHTX32.OCX", "copy_richtx", "reg_richtx"),
+                  (self.game, "CSWSK32.OCX", "copy_cswsk", "reg_cswsk")]
+        if not case.no_system_folder:
+            copies.insert(0, (self.system, "msinet.ocx", "copy_msinet", "reg_msinet"))
         for folder, name, copy_step, reg_step in copies:
             copied = find_ci(folder, name)
             if case.outcome[copy_step]:
@@ -430,7 +454,7 @@ def expect_equal(what, got, want):
 
 class Case:
     def __init__(self, name, answer, controls=None, failing=(), from_elsewhere=False,
-                 installs=True):
+                 installs=True, no_system_folder=False, awkward_folder=False):
         self.name = name
         self.answer = answer  # None: end of input
         # Name beside the program -> stand-in file built by the project.
@@ -438,6 +462,8 @@ class Case:
         self.outcome = {step: step not in failing for step in STEPS}
         self.from_elsewhere = from_elsewhere
         self.installs = installs
+        self.no_system_folder = no_system_folder  # c:\windows\system moved away
+        self.awkward_folder = awkward_folder  # the game under AWKWARD_GAME_FOLDER in c:\
 
 
 def decline(name, answer):
@@ -459,6 +485,11 @@ CASES = [
                    "CSWSK32.OCX": "CSWSK32.OCX"},
          failing=("reg_richtx",)),
     Case("start from another folder installs", "s", from_elsewhere=True),
+    # One of the two msinet.ocx commands of each step fails: the step still
+    # counts as done.
+    Case("one msinet folder missing still installs", "s", no_system_folder=True),
+    Case("game folder with blanks, brackets and a non-ASCII letter installs", "s",
+         awkward_folder=True, from_elsewhere=True),
 ]
 
 

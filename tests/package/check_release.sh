@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Unpacks each release archive and checks what is inside: the exact file
-# list, that Windows binaries are of the right machine type and import only
-# Windows' own DLLs, the exports and version resources, the player's LEEME,
-# and that a host builds and runs against each developer archive.
+# list, each Windows binary against its allow-list in tests/pe (machine,
+# Windows version, every import), the exports and version resources, the
+# player's LEEME, and that a host builds and runs against each developer
+# archive.
 # usage: check_release.sh DIST_DIR VERSION
 set -uo pipefail
 dist=$1
@@ -14,10 +15,6 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/glimfx-check.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Windows' own DLLs (compared in lower case); anything else, such as the
-# compiler's runtime DLLs, would have to ship beside the binary.
-allowed_imports="kernel32.dll msvcrt.dll user32.dll advapi32.dll shell32.dll version.dll"
 
 unpack() {  # unpack ARCHIVE -> prints the folder it went to
   local archive=$1 into=$work/$(basename "$1")
@@ -41,18 +38,12 @@ expect_files() {  # expect_files DIR NAME... : DIR holds exactly these files and
   fi
 }
 
-check_pe() {  # check_pe FILE FORMAT DESCRIPTION_WORD
-  local file=$1 format=$2 word=$3
+check_pe() {  # check_pe FILE ARCH DESCRIPTION_WORD
+  local file=$1 arch=$2 word=$3
   [ -f "$file" ] || { fail "$file missing"; return; }
-  x86_64-w64-mingw32-objdump -f "$file" | grep -q "file format $format" ||
-    fail "$file is not $format"
-  local dll
-  for dll in $(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p'); do
-    case " $allowed_imports " in
-      *" ${dll,,} "*) ;;
-      *) fail "$file imports $dll" ;;
-    esac
-  done
+  # Machine, Windows version and every import, against the file's allow-list.
+  python3 "$root/tests/pe/check_pe.py" "$root/tests/pe/$(basename "$file")-$arch.txt" "$file" \
+    >"$work/pe.log" 2>&1 || { fail "$file: PE check"; sed 's/^/    /' "$work/pe.log"; }
   local rc
   rc=$(x86_64-w64-mingw32-windres -i "$file" -O rc 2>/dev/null)
   grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$rc" ||
@@ -86,9 +77,8 @@ for arch in x86 x64; do
   top=$(unpack "$archive")/glimfx-$version-windows-$arch
   expect_files "$top" "${cmake_files[@]}" bin/glimfx.dll bin/glimfx-demo.exe lib/glimfx.def \
     lib/glimfx.dll.a
-  format=$([ $arch = x86 ] && echo pei-i386 || echo pei-x86-64)
-  check_pe "$top/bin/glimfx.dll" $format glimfx
-  check_pe "$top/bin/glimfx-demo.exe" $format glimfx
+  check_pe "$top/bin/glimfx.dll" $arch glimfx
+  check_pe "$top/bin/glimfx-demo.exe" $arch glimfx
   check_exports "$top/bin/glimfx.dll"
   grep -q "^Version: $version$" "$top/lib/pkgconfig/glimfx.pc" || fail "$arch glimfx.pc version"
   if command -v wine >/dev/null; then
@@ -122,7 +112,7 @@ if [ -f "$archive" ]; then
   # The controls are optional (see tools/release.sh); all three or none.
   [ ${#controls[@]} -eq 0 ] || [ ${#controls[@]} -eq 3 ] || fail "player's zip: some controls only"
   expect_files "$top" ocxfixer.exe LEEME.txt "${controls[@]}"
-  check_pe "$top/ocxfixer.exe" pei-i386 DK
+  check_pe "$top/ocxfixer.exe" x86 DK
   for step in "1ro) Descomprime el zip." "2do) Ve donde tienes instalado DRAKMORA" \
     "3ro) Crea una carpeta llamada dkproblemas" "4to) Copia todo lo que tenia el zip dentro." \
     "5to) Corre este exe nuevamente."; do
