@@ -3,23 +3,33 @@
 
 namespace glimfx {
 
+// Only x86 builds carry vector rows, and only there can the processor be asked.
+#if defined(GLIMFX_HAVE_SSE2) || defined(GLIMFX_HAVE_AVX2)
+#define GLIMFX_CPU_SUPPORTS(feature) __builtin_cpu_supports(feature)
+#else
+#define GLIMFX_CPU_SUPPORTS(feature) false
+#endif
+
+#if defined(GLIMFX_HAVE_SSE2)
+constexpr bool kBuiltSse2 = true;
+#else
+constexpr bool kBuiltSse2 = false;
+#endif
+#if defined(GLIMFX_HAVE_AVX2)
+constexpr bool kBuiltAvx2 = true;
+#else
+constexpr bool kBuiltAvx2 = false;
+#endif
+
 bool IsaSupported(Isa isa) {
   switch (isa) {
     case Isa::kScalar:
       return true;
     case Isa::kSse2:
-#if defined(GLIMFX_HAVE_SSE2)
-      return __builtin_cpu_supports("sse2");
-#else
-      return false;
-#endif
+      return kBuiltSse2 && GLIMFX_CPU_SUPPORTS("sse2");
     case Isa::kAvx2:
-#if defined(GLIMFX_HAVE_AVX2)
       // Also checks that the OS saves the AVX state (XGETBV).
-      return __builtin_cpu_supports("avx2");
-#else
-      return false;
-#endif
+      return kBuiltAvx2 && GLIMFX_CPU_SUPPORTS("avx2");
   }
   return false;
 }
