@@ -32,14 +32,12 @@ inline typename W::Vec HalfSum(typename W::Vec a, typename W::Vec b, typename W:
 template <uint32_t kPairMask, uint16_t kHalfMask>
 struct PairLanes {
   template <class W>
-  static uint32_t KeyBits(const uint8_t* s) {
-    return W::ZeroLanes32(W::Load(s));
+  static typename W::Vec KeyLanes(typename W::Vec s) {
+    return W::IsZero32(s);
   }
   template <class W>
-  static typename W::Vec Blend(const uint8_t* d, const uint8_t* s) {
-    const auto dv = W::Load(d);
-    const auto sv = W::Load(s);
-    return HalfSum<W>(dv, W::Or(sv, W::And(dv, W::IsZero16(sv))), W::Splat32(kPairMask));
+  static typename W::Vec Blend(typename W::Vec d, typename W::Vec s) {
+    return HalfSum<W>(d, W::Or(s, W::And(d, W::IsZero16(s))), W::Splat32(kPairMask));
   }
   static void BlendLane(uint8_t* d, const uint8_t* s) {
     BlendRow16_Scalar<kPairMask, kHalfMask>(d, s, 2);
@@ -50,20 +48,25 @@ struct PairLanes {
 // marks nothing and is masked away.
 struct PixelLanes {
   template <class W>
-  static uint32_t KeyBits(const uint8_t* s) {
-    return W::ZeroLanes32(W::And(W::Load(s), W::Splat32(0xFFFFFF)));
+  static typename W::Vec KeyLanes(typename W::Vec s) {
+    return W::IsZero32(W::And(s, W::Splat32(0xFFFFFF)));
   }
   template <class W>
-  static typename W::Vec Blend(const uint8_t* d, const uint8_t* s) {
-    return HalfSum<W>(W::Load(d), W::Load(s), W::Splat32(kHalfMask888));
+  static typename W::Vec Blend(typename W::Vec d, typename W::Vec s) {
+    return HalfSum<W>(d, s, W::Splat32(kHalfMask888));
   }
   static void BlendLane(uint8_t* d, const uint8_t* s) { BlendRow32_Scalar(d, s, 1); }
 };
 
-// Every pair by lane runs; a lone last pixel goes to the scalar row.
+// Every pair by lanes; a lone last pixel goes to the scalar row.
 template <class V, uint32_t kPairMask, uint16_t kHalfMask>
 inline void BlendRow16(uint8_t* d, const uint8_t* s, int32_t width) {
   const int32_t pairs = width >> 1;
+  if constexpr (V::kMaskedLanes) {
+    BlendMaskedLanes<V, PairLanes<kPairMask, kHalfMask>>(d, s, pairs);
+    BlendRow16_Scalar<kPairMask, kHalfMask>(d + 4 * pairs, s + 4 * pairs, width & 1);
+    return;
+  }
   if (pairs < V::kBytes / 4) {
     BlendRow16_Scalar<kPairMask, kHalfMask>(d, s, width);
     return;
@@ -84,6 +87,10 @@ inline void BlendRow565(uint8_t* d, const uint8_t* s, int32_t width) {
 
 template <class V>
 inline void BlendRow32(uint8_t* d, const uint8_t* s, int32_t width) {
+  if constexpr (V::kMaskedLanes) {
+    BlendMaskedLanes<V, PixelLanes>(d, s, width);
+    return;
+  }
   if (width < V::kBytes / 4) {
     BlendRow32_Scalar(d, s, width);
     return;
