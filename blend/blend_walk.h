@@ -10,7 +10,6 @@
 #define GLIMFX_BLEND_BLEND_WALK_H_
 
 #include <cstdint>
-#include <cstring>
 
 #include "blend_rows.h"
 #include "lane_runs.h"
@@ -98,34 +97,43 @@ inline void BlendRow32(uint8_t* d, const uint8_t* s, int32_t width) {
   BlendLaneRuns<V, PixelLanes>(d, s, width);
 }
 
-// The 24-bit half-blend of a block of sixteen pixels (48 bytes) holding key
-// and drawn pixels. Masked moves work on 4-byte lanes, which 3-byte pixels do
-// not fill, so the drawn runs are copied out whole, blended as vectors and
-// copied back: key pixels' destination bytes are neither read nor written.
-// `keys` has bit 3i set when pixel i of the sixteen is a key pixel.
-inline void BlendMixed24(uint8_t* d, const uint8_t* s, uint64_t keys) {
-  using B = Sse2Ops;
-  uint32_t drawn = 0;
-  for (int i = 0; i < 16; ++i) drawn |= static_cast<uint32_t>((keys >> (3 * i)) & 1) << i;
-  drawn ^= 0xFFFF;
-  alignas(16) uint8_t buf[48] = {};
-  uint32_t runs = drawn;
-  while (runs != 0) {
-    const int first = __builtin_ctz(runs);
-    const int end = first + __builtin_ctz(~(runs >> first));
-    std::memcpy(buf + 3 * first, d + 3 * first, static_cast<size_t>(3 * (end - first)));
-    runs &= ~((2u << (end - 1)) - 1);
+// Every byte of a 24-bit row blends alike (pixel boundaries only matter for
+// finding key pixels), so a run of drawn pixels is blended in place as bytes
+// [a, b) of the row: with whole vectors, the last placed to end exactly at b
+// and computed before anything of the run is stored, as lane runs do; a run
+// of three to five pixels with two 8-byte moves, the same way; one or two
+// pixels alone. Nothing outside the run is read or written.
+inline uint64_t HalfSum64(uint64_t a, uint64_t b) {
+  constexpr uint64_t kMask = uint64_t{kByteHalfMask} << 32 | kByteHalfMask;
+  return ((a >> 1) & kMask) + ((b >> 1) & kMask);
+}
+
+template <class W>
+inline void BlendBytesByVectors(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
+  const auto mask = W::Splat32(kByteHalfMask);
+  const int32_t at_last = b - W::kBytes;
+  const auto last = HalfSum<W>(W::Load(d + at_last), W::Load(s + at_last), mask);
+  for (int32_t i = a; i < at_last; i += W::kBytes) {
+    W::Store(d + i, HalfSum<W>(W::Load(d + i), W::Load(s + i), mask));
   }
-  const B::Vec mask = B::Splat32(kByteHalfMask);
-  for (int k = 0; k < 48; k += B::kBytes) {
-    B::Store(buf + k, HalfSum<B>(B::Load(buf + k), B::Load(s + k), mask));
-  }
-  runs = drawn;
-  while (runs != 0) {
-    const int first = __builtin_ctz(runs);
-    const int end = first + __builtin_ctz(~(runs >> first));
-    std::memcpy(d + 3 * first, buf + 3 * first, static_cast<size_t>(3 * (end - first)));
-    runs &= ~((2u << (end - 1)) - 1);
+  W::Store(d + at_last, last);
+}
+
+template <class V>
+inline void BlendBytes24(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
+  const int32_t n = b - a;
+  if (V::kBytes > 16 && n >= V::kBytes) {
+    BlendBytesByVectors<V>(d, s, a, b);
+  } else if (n >= 16) {
+    BlendBytesByVectors<Sse2Ops>(d, s, a, b);
+  } else if (n >= 8) {
+    const uint64_t first = HalfSum64(Load64(d + a), Load64(s + a));
+    const uint64_t last = HalfSum64(Load64(d + b - 8), Load64(s + b - 8));
+    Store64(d + a, first);
+    Store64(d + b - 8, last);
+  } else {
+    BlendRow24_Scalar(d + a, s + a, 1);
+    if (n == 6) BlendRow24_Scalar(d + a + 3, s + a + 3, 1);
   }
 }
 
@@ -134,61 +142,131 @@ inline uint64_t PlaceBits(uint64_t z, int32_t at) {
   return at >= 64 || at <= -64 ? 0 : at >= 0 ? z << at : z >> -at;
 }
 
-// A step is three of V's vectors: sixteen pixels for every 128 bits of its
-// width, looked at as blocks of sixteen. The blend is the same for every
-// byte, so pixel boundaries only matter for finding key pixels. A block of
-// key pixels only is skipped, one holding key and drawn pixels is blended by
-// runs, and a step without key pixels is blended as whole vectors.
+// A block is sixteen pixels, 48 bytes. From its zero bytes (byte j at bit
+// j), its key pixels (pixel i at bit 3i), and from those the bytes of its
+// drawn pixels (byte j at bit j).
+constexpr uint64_t kBlockBytes24 = (uint64_t{1} << 48) - 1;
+inline uint64_t KeyPixels24(uint64_t zero_bytes) {
+  constexpr uint64_t kPixelStarts = 0x249249249249ull;  // bit 3i for pixel i
+  return zero_bytes & (zero_bytes >> 1) & (zero_bytes >> 2) & kPixelStarts;
+}
+inline uint64_t DrawnBytes24(uint64_t keys) {
+  return ~(keys | keys << 1 | keys << 2) & kBlockBytes24;
+}
+
+// Drawn runs of a row, walked block by block. A run that reaches the end of
+// a block stays open: `open` is the row byte it starts at, or -1. It is
+// blended once a key pixel or the caller ends it, so runs longer than a
+// block are blended as one.
+template <class V>
+inline int32_t EndRun24(uint8_t* d, const uint8_t* s, int32_t open, int32_t end) {
+  if (open >= 0) BlendBytes24<V>(d, s, open, end);
+  return -1;
+}
+
+// The block at row byte `base`, whose first `bytes` bytes (at most 48) are
+// pixels of the row, with those pixels' drawn bytes. Returns the open run.
+template <class V>
+inline int32_t BlendBlockRuns24(uint8_t* d, const uint8_t* s, int32_t open, int32_t base,
+                                uint64_t drawn, int32_t bytes) {
+  const uint64_t in_block = bytes == 48 ? kBlockBytes24 : (uint64_t{1} << bytes) - 1;
+  drawn &= in_block;
+  if (open >= 0) {
+    const uint64_t ends = ~drawn & in_block;
+    if (ends == 0) return open;
+    const int32_t t = __builtin_ctzll(ends);
+    open = EndRun24<V>(d, s, open, base + t);
+    drawn &= ~uint64_t{0} << t;
+  }
+  while (drawn != 0) {
+    const int32_t a = __builtin_ctzll(drawn);
+    const uint64_t ends = ~drawn & in_block & (~uint64_t{0} << a);
+    if (ends == 0) return base + a;
+    const int32_t b = __builtin_ctzll(ends);
+    BlendBytes24<V>(d, s, base + a, base + b);
+    drawn &= ~uint64_t{0} << b;
+  }
+  return open;
+}
+
+// A step holding key pixels, kept out of the steps' loop so that loop keeps
+// its values in registers. `k1` is unused for a step of one block.
+template <int32_t kBlocks, class V>
+__attribute__((noinline)) int32_t BlendMixedStep24(uint8_t* d, const uint8_t* s, int32_t open,
+                                                   int32_t at, uint64_t k0, uint64_t k1) {
+  open = BlendBlockRuns24<V>(d, s, open, at, DrawnBytes24(k0), 48);
+  if (kBlocks == 2) open = BlendBlockRuns24<V>(d, s, open, at + 48, DrawnBytes24(k1), 48);
+  return open;
+}
+
+// Sixteen pixels for every 128 bits of W's width, from row byte `at`,
+// looked at as blocks of sixteen through three of W's vectors. A step
+// without key pixels is blended as whole vectors; otherwise its drawn runs
+// are blended in place. Returns the open run.
+template <class W, class V>
+inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at) {
+  constexpr int32_t kBlocks = W::kBytes / 16;
+  static_assert(kBlocks == 1 || kBlocks == 2, "a step is one or two blocks");
+  const auto s0 = W::Load(s + at);
+  const auto s1 = W::Load(s + at + W::kBytes);
+  const auto s2 = W::Load(s + at + 2 * W::kBytes);
+  const uint64_t z0 = W::ZeroBytes(s0);
+  const uint64_t z1 = W::ZeroBytes(s1);
+  const uint64_t z2 = W::ZeroBytes(s2);
+  uint64_t keys[2] = {0, 0};
+  for (int32_t b = 0; b < kBlocks; ++b) {
+    // The zero bytes of block b, byte j of the block at bit j.
+    const int32_t from = 48 * b;
+    keys[b] = KeyPixels24(PlaceBits(z0, -from) | PlaceBits(z1, W::kBytes - from) |
+                          PlaceBits(z2, 2 * W::kBytes - from));
+  }
+  if ((keys[0] | keys[1]) != 0)
+    return BlendMixedStep24<kBlocks, V>(d, s, open, at, keys[0], keys[1]);
+  open = EndRun24<V>(d, s, open, at);
+  const auto mask = W::Splat32(kByteHalfMask);
+  uint8_t* dv = d + at;
+  const auto d0 = W::Load(dv);
+  const auto d1 = W::Load(dv + W::kBytes);
+  const auto d2 = W::Load(dv + 2 * W::kBytes);
+  W::Store(dv, HalfSum<W>(d0, s0, mask));
+  W::Store(dv + W::kBytes, HalfSum<W>(d1, s1, mask));
+  W::Store(dv + 2 * W::kBytes, HalfSum<W>(d2, s2, mask));
+  return open;
+}
+
+// Steps of V's width, one of sixteen pixels when that many are left, then
+// the last pixels, fewer than sixteen: looked at through the row's last 48
+// bytes when the row has that many, else pixel by pixel.
 template <class V>
 inline void BlendRow24(uint8_t* d, const uint8_t* s, int32_t width) {
-  using B = Sse2Ops;
-  constexpr int32_t kBlocks = V::kBytes / 16;
-  constexpr int32_t kShift = kBlocks == 1 ? 4 : 5;  // log2 of the step's pixels
-  static_assert(kBlocks == 1 || kBlocks == 2, "a step is one or two blocks");
-  constexpr uint64_t kPixelStarts = 0x249249249249ull;  // bit 3i for pixel i
-  const auto mask = V::Splat32(kByteHalfMask);
-  const int32_t steps = width >> kShift;
-  for (int32_t i = 0; i < steps; ++i, d += 3 * V::kBytes, s += 3 * V::kBytes) {
-    const auto s0 = V::Load(s);
-    const auto s1 = V::Load(s + V::kBytes);
-    const auto s2 = V::Load(s + 2 * V::kBytes);
-    const uint64_t z0 = V::ZeroBytes(s0);
-    const uint64_t z1 = V::ZeroBytes(s1);
-    const uint64_t z2 = V::ZeroBytes(s2);
-    uint64_t keys[kBlocks];
-    uint64_t any_key = 0;
-    for (int32_t b = 0; b < kBlocks; ++b) {
-      // The zero bytes of block b, byte j of the block at bit j.
-      const int32_t from = 48 * b;
-      const uint64_t z = PlaceBits(z0, -from) | PlaceBits(z1, V::kBytes - from) |
-                         PlaceBits(z2, 2 * V::kBytes - from);
-      keys[b] = z & (z >> 1) & (z >> 2) & kPixelStarts;
-      any_key |= keys[b];
-    }
-    if (any_key == 0) {
-      const auto d0 = V::Load(d);
-      const auto d1 = V::Load(d + V::kBytes);
-      const auto d2 = V::Load(d + 2 * V::kBytes);
-      V::Store(d, HalfSum<V>(d0, s0, mask));
-      V::Store(d + V::kBytes, HalfSum<V>(d1, s1, mask));
-      V::Store(d + 2 * V::kBytes, HalfSum<V>(d2, s2, mask));
-      continue;
-    }
-    for (int32_t b = 0; b < kBlocks; ++b) {
-      uint8_t* db = d + 48 * b;
-      const uint8_t* sb = s + 48 * b;
-      if (keys[b] == kPixelStarts) continue;
-      if (keys[b] != 0) {
-        BlendMixed24(db, sb, keys[b]);
-        continue;
-      }
-      const B::Vec m = B::Splat32(kByteHalfMask);
-      for (int32_t k = 0; k < 48; k += B::kBytes) {
-        B::Store(db + k, HalfSum<B>(B::Load(db + k), B::Load(sb + k), m));
-      }
-    }
+  constexpr int32_t kStep = 3 * V::kBytes;  // bytes
+  const int32_t row = 3 * width;
+  int32_t open = -1;
+  int32_t at = 0;  // bytes of the row looked at
+  for (; row - at >= kStep; at += kStep) open = BlendStep24<V, V>(d, s, open, at);
+  if (kStep > 48 && row - at >= 48) {
+    open = BlendStep24<Sse2Ops, V>(d, s, open, at);
+    at += 48;
   }
-  BlendRow24_Scalar(d, s, width & ((1 << kShift) - 1));
+  const int32_t left = row - at;
+  if (left != 0) {
+    uint64_t drawn;
+    if (row >= 48) {
+      using B = Sse2Ops;
+      const uint8_t* last = s + row - 48;
+      const uint64_t zero = uint64_t{B::ZeroBytes(B::Load(last))} |
+                            uint64_t{B::ZeroBytes(B::Load(last + 16))} << 16 |
+                            uint64_t{B::ZeroBytes(B::Load(last + 32))} << 32;
+      drawn = DrawnBytes24(KeyPixels24(zero)) >> (48 - left);
+    } else {
+      drawn = 0;
+      for (int32_t i = 0; i < left; i += 3) {
+        drawn |= uint64_t{Load24(s + at + i) != 0 ? 7u : 0u} << i;
+      }
+    }
+    open = BlendBlockRuns24<V>(d, s, open, at, drawn, left);
+  }
+  EndRun24<V>(d, s, open, row);
 }
 
 }  // namespace

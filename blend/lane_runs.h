@@ -3,14 +3,16 @@
 // read nor written in the destination; every other lane is blended.
 //
 // Sprite sources alternate key and drawn runs of a few to a few dozen
-// pixels. Deciding per vector block mispredicts at almost every run
-// boundary, and this processor's masked stores cost more than a
-// misprediction, so the row is walked by runs instead: the key lanes of up
-// to 64 lanes of source are gathered into one bit mask (straight-line code),
-// and each run of drawn lanes is blended with whole vectors, its last vector
-// placed to end exactly at the run's end. That vector overlaps the one
-// before it, so its result is computed from the destination before anything
-// of the run is stored: a lane stored twice gets the same value twice.
+// pixels. Without masked moves of 4-byte lanes (SSE2), deciding per vector
+// would need a scalar lane loop at every mixed vector, so the row is walked
+// by runs instead: the key lanes of up to 64 lanes of source are gathered
+// into one bit mask (straight-line code), and each run of drawn lanes is
+// blended with whole vectors, its last vector placed to end exactly at the
+// run's end. That vector overlaps the one before it, so its result is
+// computed from the destination before anything of the run is stored: a
+// lane stored twice gets the same value twice. With masked moves (AVX2) each
+// vector decides alone, which measured faster at every size (see
+// BlendMaskedLanes).
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
