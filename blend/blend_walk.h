@@ -10,6 +10,7 @@
 #define GLIMFX_BLEND_BLEND_WALK_H_
 
 #include <cstdint>
+#include <type_traits>
 
 #include "blend_rows.h"
 #include "lane_runs.h"
@@ -103,11 +104,6 @@ inline void BlendRow32(uint8_t* d, const uint8_t* s, int32_t width) {
 // and computed before anything of the run is stored, as lane runs do; a run
 // of three to five pixels with two 8-byte moves, the same way; one or two
 // pixels alone. Nothing outside the run is read or written.
-inline uint64_t HalfSum64(uint64_t a, uint64_t b) {
-  constexpr uint64_t kMask = uint64_t{kByteHalfMask} << 32 | kByteHalfMask;
-  return ((a >> 1) & kMask) + ((b >> 1) & kMask);
-}
-
 template <class W>
 inline void BlendBytesByVectors(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
   const auto mask = W::Splat32(kByteHalfMask);
@@ -127,31 +123,46 @@ inline void BlendBytes24(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
   } else if (n >= 16) {
     BlendBytesByVectors<Sse2Ops>(d, s, a, b);
   } else if (n >= 8) {
-    const uint64_t first = HalfSum64(Load64(d + a), Load64(s + a));
-    const uint64_t last = HalfSum64(Load64(d + b - 8), Load64(s + b - 8));
-    Store64(d + a, first);
-    Store64(d + b - 8, last);
+    BlendBytesByVectors<Sse2LowHalf>(d, s, a, b);
   } else {
     BlendRow24_Scalar(d + a, s + a, 1);
     if (n == 6) BlendRow24_Scalar(d + a + 3, s + a + 3, 1);
   }
 }
 
-// Bits of `z` placed to start `at` bits up (down when `at` is negative).
-inline uint64_t PlaceBits(uint64_t z, int32_t at) {
-  return at >= 64 || at <= -64 ? 0 : at >= 0 ? z << at : z >> -at;
+// Key pixels are found in blocks whose bytes fit one native word, so 32-bit
+// builds do no 64-bit mask arithmetic: sixteen pixels (48 bytes) in 64-bit
+// builds, eight (24 bytes) in 32-bit ones. Bit j of a block mask is byte j.
+using BlockMask = std::conditional<sizeof(void*) >= 8, uint64_t, uint32_t>::type;
+constexpr int32_t kBlockBytes24 = sizeof(BlockMask) == 8 ? 48 : 24;
+constexpr BlockMask kBlockAll24 = (BlockMask{1} << kBlockBytes24) - 1;
+
+inline int32_t LowestBit(BlockMask m) {
+  return sizeof(BlockMask) == 8 ? __builtin_ctzll(m) : __builtin_ctz(static_cast<uint32_t>(m));
 }
 
-// A block is sixteen pixels, 48 bytes. From its zero bytes (byte j at bit
-// j), its key pixels (pixel i at bit 3i), and from those the bytes of its
-// drawn pixels (byte j at bit j).
-constexpr uint64_t kBlockBytes24 = (uint64_t{1} << 48) - 1;
-inline uint64_t KeyPixels24(uint64_t zero_bytes) {
-  constexpr uint64_t kPixelStarts = 0x249249249249ull;  // bit 3i for pixel i
+// Bits of `z` placed to start `at` bits up (down when `at` is negative).
+inline BlockMask PlaceBits(uint32_t z, int32_t at) {
+  constexpr int32_t kBits = 8 * sizeof(BlockMask);
+  return at >= kBits || at <= -32 ? 0 : at >= 0 ? BlockMask{z} << at : BlockMask{z >> -at};
+}
+
+// From a block's zero bytes, its key pixels (pixel i at bit 3i), and from
+// those the bytes of its drawn pixels.
+inline BlockMask KeyPixels24(BlockMask zero_bytes) {
+  constexpr BlockMask kPixelStarts = static_cast<BlockMask>(0x249249249249ull) & kBlockAll24;
   return zero_bytes & (zero_bytes >> 1) & (zero_bytes >> 2) & kPixelStarts;
 }
-inline uint64_t DrawnBytes24(uint64_t keys) {
-  return ~(keys | keys << 1 | keys << 2) & kBlockBytes24;
+inline BlockMask DrawnBytes24(BlockMask keys) {
+  return ~(keys | keys << 1 | keys << 2) & kBlockAll24;
+}
+
+// The zero bytes of the block `from` bytes into three consecutive vectors of
+// `width` bytes whose zero bytes are z0, z1, z2; bits past the block are left
+// for KeyPixels24 to drop.
+inline BlockMask BlockZeroBytes(uint32_t z0, uint32_t z1, uint32_t z2, int32_t width,
+                                int32_t from) {
+  return PlaceBits(z0, -from) | PlaceBits(z1, width - from) | PlaceBits(z2, 2 * width - from);
 }
 
 // Drawn runs of a row, walked block by block. A run that reaches the end of
@@ -164,64 +175,70 @@ inline int32_t EndRun24(uint8_t* d, const uint8_t* s, int32_t open, int32_t end)
   return -1;
 }
 
-// The block at row byte `base`, whose first `bytes` bytes (at most 48) are
-// pixels of the row, with those pixels' drawn bytes. Returns the open run.
+// The block at row byte `base`, whose first `bytes` bytes are pixels of the
+// row, with those pixels' drawn bytes. Returns the open run.
 template <class V>
 inline int32_t BlendBlockRuns24(uint8_t* d, const uint8_t* s, int32_t open, int32_t base,
-                                uint64_t drawn, int32_t bytes) {
-  const uint64_t in_block = bytes == 48 ? kBlockBytes24 : (uint64_t{1} << bytes) - 1;
+                                BlockMask drawn, int32_t bytes) {
+  const BlockMask in_block = bytes == kBlockBytes24 ? kBlockAll24 : (BlockMask{1} << bytes) - 1;
   drawn &= in_block;
   if (open >= 0) {
-    const uint64_t ends = ~drawn & in_block;
+    const BlockMask ends = ~drawn & in_block;
     if (ends == 0) return open;
-    const int32_t t = __builtin_ctzll(ends);
+    const int32_t t = LowestBit(ends);
     open = EndRun24<V>(d, s, open, base + t);
-    drawn &= ~uint64_t{0} << t;
+    drawn &= ~BlockMask{0} << t;
   }
   while (drawn != 0) {
-    const int32_t a = __builtin_ctzll(drawn);
-    const uint64_t ends = ~drawn & in_block & (~uint64_t{0} << a);
+    const int32_t a = LowestBit(drawn);
+    const BlockMask ends = ~drawn & in_block & (~BlockMask{0} << a);
     if (ends == 0) return base + a;
-    const int32_t b = __builtin_ctzll(ends);
+    const int32_t b = LowestBit(ends);
     BlendBytes24<V>(d, s, base + a, base + b);
-    drawn &= ~uint64_t{0} << b;
+    drawn &= ~BlockMask{0} << b;
   }
   return open;
 }
 
+// The key pixels of a step's blocks; passed by value, in registers where the
+// calling convention allows.
+template <int32_t kBlocks>
+struct StepKeys24 {
+  BlockMask block[kBlocks];
+};
+
 // A step holding key pixels, kept out of the steps' loop so that loop keeps
-// its values in registers. `k1` is unused for a step of one block.
+// its values in registers.
 template <int32_t kBlocks, class V>
 __attribute__((noinline)) int32_t BlendMixedStep24(uint8_t* d, const uint8_t* s, int32_t open,
-                                                   int32_t at, uint64_t k0, uint64_t k1) {
-  open = BlendBlockRuns24<V>(d, s, open, at, DrawnBytes24(k0), 48);
-  if (kBlocks == 2) open = BlendBlockRuns24<V>(d, s, open, at + 48, DrawnBytes24(k1), 48);
+                                                   int32_t at, StepKeys24<kBlocks> keys) {
+  for (int32_t b = 0; b < kBlocks; ++b) {
+    open = BlendBlockRuns24<V>(d, s, open, at + kBlockBytes24 * b, DrawnBytes24(keys.block[b]),
+                               kBlockBytes24);
+  }
   return open;
 }
 
-// Sixteen pixels for every 128 bits of W's width, from row byte `at`,
-// looked at as blocks of sixteen through three of W's vectors. A step
-// without key pixels is blended as whole vectors; otherwise its drawn runs
-// are blended in place. Returns the open run.
+// Sixteen pixels for every 128 bits of W's width, from row byte `at`, looked
+// at through three of W's vectors. A step without key pixels is blended as
+// whole vectors; otherwise its drawn runs are blended in place. Returns the
+// open run.
 template <class W, class V>
 inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at) {
-  constexpr int32_t kBlocks = W::kBytes / 16;
-  static_assert(kBlocks == 1 || kBlocks == 2, "a step is one or two blocks");
+  constexpr int32_t kBlocks = 3 * W::kBytes / kBlockBytes24;
   const auto s0 = W::Load(s + at);
   const auto s1 = W::Load(s + at + W::kBytes);
   const auto s2 = W::Load(s + at + 2 * W::kBytes);
-  const uint64_t z0 = W::ZeroBytes(s0);
-  const uint64_t z1 = W::ZeroBytes(s1);
-  const uint64_t z2 = W::ZeroBytes(s2);
-  uint64_t keys[2] = {0, 0};
+  const uint32_t z0 = W::ZeroBytes(s0);
+  const uint32_t z1 = W::ZeroBytes(s1);
+  const uint32_t z2 = W::ZeroBytes(s2);
+  StepKeys24<kBlocks> keys;
+  BlockMask any_key = 0;
   for (int32_t b = 0; b < kBlocks; ++b) {
-    // The zero bytes of block b, byte j of the block at bit j.
-    const int32_t from = 48 * b;
-    keys[b] = KeyPixels24(PlaceBits(z0, -from) | PlaceBits(z1, W::kBytes - from) |
-                          PlaceBits(z2, 2 * W::kBytes - from));
+    keys.block[b] = KeyPixels24(BlockZeroBytes(z0, z1, z2, W::kBytes, kBlockBytes24 * b));
+    any_key |= keys.block[b];
   }
-  if ((keys[0] | keys[1]) != 0)
-    return BlendMixedStep24<kBlocks, V>(d, s, open, at, keys[0], keys[1]);
+  if (any_key != 0) return BlendMixedStep24<kBlocks, V>(d, s, open, at, keys);
   open = EndRun24<V>(d, s, open, at);
   const auto mask = W::Splat32(kByteHalfMask);
   uint8_t* dv = d + at;
@@ -239,32 +256,34 @@ inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t a
 // bytes when the row has that many, else pixel by pixel.
 template <class V>
 inline void BlendRow24(uint8_t* d, const uint8_t* s, int32_t width) {
+  using B = Sse2Ops;
   constexpr int32_t kStep = 3 * V::kBytes;  // bytes
   const int32_t row = 3 * width;
   int32_t open = -1;
   int32_t at = 0;  // bytes of the row looked at
   for (; row - at >= kStep; at += kStep) open = BlendStep24<V, V>(d, s, open, at);
   if (kStep > 48 && row - at >= 48) {
-    open = BlendStep24<Sse2Ops, V>(d, s, open, at);
+    open = BlendStep24<B, V>(d, s, open, at);
     at += 48;
   }
-  const int32_t left = row - at;
-  if (left != 0) {
-    uint64_t drawn;
-    if (row >= 48) {
-      using B = Sse2Ops;
-      const uint8_t* last = s + row - 48;
-      const uint64_t zero = uint64_t{B::ZeroBytes(B::Load(last))} |
-                            uint64_t{B::ZeroBytes(B::Load(last + 16))} << 16 |
-                            uint64_t{B::ZeroBytes(B::Load(last + 32))} << 32;
-      drawn = DrawnBytes24(KeyPixels24(zero)) >> (48 - left);
-    } else {
-      drawn = 0;
-      for (int32_t i = 0; i < left; i += 3) {
-        drawn |= uint64_t{Load24(s + at + i) != 0 ? 7u : 0u} << i;
-      }
+  if (at < row && row >= 48) {
+    const uint8_t* last = s + row - 48;
+    const uint32_t z0 = B::ZeroBytes(B::Load(last));
+    const uint32_t z1 = B::ZeroBytes(B::Load(last + 16));
+    const uint32_t z2 = B::ZeroBytes(B::Load(last + 32));
+    for (; at < row; at += kBlockBytes24) {
+      const int32_t bytes = row - at < kBlockBytes24 ? row - at : kBlockBytes24;
+      const BlockMask zero = BlockZeroBytes(z0, z1, z2, 16, at - (row - 48));
+      open = BlendBlockRuns24<V>(d, s, open, at, DrawnBytes24(KeyPixels24(zero)), bytes);
     }
-    open = BlendBlockRuns24<V>(d, s, open, at, drawn, left);
+  }
+  for (; at < row; at += kBlockBytes24) {
+    const int32_t bytes = row - at < kBlockBytes24 ? row - at : kBlockBytes24;
+    BlockMask drawn = 0;
+    for (int32_t i = 0; i < bytes; i += 3) {
+      if (Load24(s + at + i) != 0) drawn |= BlockMask{7} << i;
+    }
+    open = BlendBlockRuns24<V>(d, s, open, at, drawn, bytes);
   }
   EndRun24<V>(d, s, open, row);
 }

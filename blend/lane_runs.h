@@ -40,6 +40,14 @@ inline typename W::Vec BlendAt(const uint8_t* d, const uint8_t* s) {
   return Lanes::template Blend<W>(W::Load(d), W::Load(s));
 }
 
+// Without a count instruction for 64 bits, compilers call a library helper
+// for __builtin_ctzll in 32-bit builds; two 32-bit counts avoid the call.
+inline int32_t LowestBit64(uint64_t m) {
+  if (sizeof(void*) >= 8) return __builtin_ctzll(m);
+  const uint32_t low = static_cast<uint32_t>(m);
+  return low != 0 ? __builtin_ctz(low) : 32 + __builtin_ctz(static_cast<uint32_t>(m >> 32));
+}
+
 template <class V, class Lanes>
 inline void BlendDrawnRun(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
   constexpr int32_t k = V::kBytes / 4;
@@ -87,14 +95,14 @@ inline int32_t BlendSegmentRuns(uint8_t* d, const uint8_t* s, int32_t i, int32_t
   const uint64_t in_segment = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
   uint64_t drawn = ~keys & in_segment;
   while (drawn != 0) {
-    const int32_t a = __builtin_ctzll(drawn);
+    const int32_t a = LowestBit64(drawn);
     const uint64_t after = ~drawn & (~uint64_t{0} << a);
     if (after == 0) {  // only when count == 64
       if (end < lanes) return i + a;
       BlendDrawnRun<V, Lanes>(d, s, i + a, end);
       return end;
     }
-    const int32_t b = __builtin_ctzll(after);
+    const int32_t b = LowestBit64(after);
     BlendDrawnRun<V, Lanes>(d, s, i + a, i + b);
     drawn &= ~uint64_t{0} << b;
   }

@@ -45,6 +45,13 @@ struct Sse2Ops {
   }
 };
 
+// The low 64 bits of Sse2Ops' vectors, for runs of half a vector.
+struct Sse2LowHalf : Sse2Ops {
+  static constexpr int32_t kBytes = 8;
+  static Vec Load(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const Vec*>(p)); }
+  static void Store(uint8_t* p, Vec v) { _mm_storel_epi64(reinterpret_cast<Vec*>(p), v); }
+};
+
 }  // namespace
 }  // namespace glimfx
 
