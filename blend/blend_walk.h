@@ -226,28 +226,27 @@ __attribute__((noinline)) int32_t BlendMixedStep24(uint8_t* d, const uint8_t* s,
 template <class W, class V>
 inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at) {
   constexpr int32_t kBlocks = 3 * W::kBytes / kBlockBytes24;
-  const auto s0 = W::Load(s + at);
-  const auto s1 = W::Load(s + at + W::kBytes);
-  const auto s2 = W::Load(s + at + 2 * W::kBytes);
-  const uint32_t z0 = W::ZeroBytes(s0);
-  const uint32_t z1 = W::ZeroBytes(s1);
-  const uint32_t z2 = W::ZeroBytes(s2);
-  StepKeys24<kBlocks> keys;
-  BlockMask any_key = 0;
-  for (int32_t b = 0; b < kBlocks; ++b) {
-    keys.block[b] = KeyPixels24(BlockZeroBytes(z0, z1, z2, W::kBytes, kBlockBytes24 * b));
-    any_key |= keys.block[b];
+  const uint32_t z0 = W::ZeroBytes(W::Load(s + at));
+  const uint32_t z1 = W::ZeroBytes(W::Load(s + at + W::kBytes));
+  const uint32_t z2 = W::ZeroBytes(W::Load(s + at + 2 * W::kBytes));
+  // Drawn pixels seldom hold a zero byte: most steps without key pixels
+  // have none, and skip looking for key pixels.
+  if ((z0 | z1 | z2) != 0) {
+    StepKeys24<kBlocks> keys;
+    BlockMask any_key = 0;
+    for (int32_t b = 0; b < kBlocks; ++b) {
+      keys.block[b] = KeyPixels24(BlockZeroBytes(z0, z1, z2, W::kBytes, kBlockBytes24 * b));
+      any_key |= keys.block[b];
+    }
+    if (any_key != 0) return BlendMixedStep24<kBlocks, V>(d, s, open, at, keys);
   }
-  if (any_key != 0) return BlendMixedStep24<kBlocks, V>(d, s, open, at, keys);
   open = EndRun24<V>(d, s, open, at);
+  // One vector at a time, the source read again: with eight vector
+  // registers (32-bit builds) keeping the step's vectors live would spill.
   const auto mask = W::Splat32(kByteHalfMask);
-  uint8_t* dv = d + at;
-  const auto d0 = W::Load(dv);
-  const auto d1 = W::Load(dv + W::kBytes);
-  const auto d2 = W::Load(dv + 2 * W::kBytes);
-  W::Store(dv, HalfSum<W>(d0, s0, mask));
-  W::Store(dv + W::kBytes, HalfSum<W>(d1, s1, mask));
-  W::Store(dv + 2 * W::kBytes, HalfSum<W>(d2, s2, mask));
+  for (int32_t k = 0; k < 3 * W::kBytes; k += W::kBytes) {
+    W::Store(d + at + k, HalfSum<W>(W::Load(d + at + k), W::Load(s + at + k), mask));
+  }
   return open;
 }
 
