@@ -20,6 +20,7 @@
 #include "floors.h"
 #include "forced_paths.h"
 #include "glimfx.h"
+#include "maskstore.h"
 #include "peers.h"
 #include "plain.h"
 #include "workload.h"
@@ -64,6 +65,10 @@ void RegisterRect(RectWorkload& w, RectPeers& peers, const Exports& ex) {
                [=] { BlendWith(p, d, s, width, height, pitch, pitch, format); });
     }
     Register(base + "plain", px, [=] { PlainBlend(d, s, width, height, pitch, pitch, format); });
+    if (MaskstoreRuns() && MaskstoreHandles(format)) {
+      Register(base + "maskstore", px,
+               [=] { MaskstoreBlend(d, s, width, height, pitch, pitch, format); });
+    }
     Register(base + "triad", px, [=] { Triad(d, s, bytes); });
     Register(base + "sdl2-rle", px, [&peers] { peers.SdlRle(); });
   }
@@ -85,6 +90,13 @@ void RegisterFrame(Frame& f, FramePeers& peers, const Exports& ex) {
     Register(base + PathName(p), px, [&f, p] {
       for (const Sprite& s : f.sprites) {
         BlendWith(p, f.At(s), s.pixels.data(), s.w, s.h, s.pitch, f.pitch, f.layout.format);
+      }
+    });
+  }
+  if (MaskstoreRuns() && MaskstoreHandles(f.layout.format)) {
+    Register(base + "maskstore", px, [&f] {
+      for (const Sprite& s : f.sprites) {
+        MaskstoreBlend(f.At(s), s.pixels.data(), s.w, s.h, s.pitch, f.pitch, f.layout.format);
       }
     });
   }

@@ -10,7 +10,7 @@
 #define GLIMFX_BLEND_BLEND_WALK_H_
 
 #include <cstdint>
-#include <cstring>
+#include <type_traits>
 
 #include "blend_rows.h"
 #include "lane_runs.h"
@@ -32,14 +32,12 @@ inline typename W::Vec HalfSum(typename W::Vec a, typename W::Vec b, typename W:
 template <uint32_t kPairMask, uint16_t kHalfMask>
 struct PairLanes {
   template <class W>
-  static uint32_t KeyBits(const uint8_t* s) {
-    return W::ZeroLanes32(W::Load(s));
+  static typename W::Vec KeyLanes(typename W::Vec s) {
+    return W::IsZero32(s);
   }
   template <class W>
-  static typename W::Vec Blend(const uint8_t* d, const uint8_t* s) {
-    const auto dv = W::Load(d);
-    const auto sv = W::Load(s);
-    return HalfSum<W>(dv, W::Or(sv, W::And(dv, W::IsZero16(sv))), W::Splat32(kPairMask));
+  static typename W::Vec Blend(typename W::Vec d, typename W::Vec s) {
+    return HalfSum<W>(d, W::Or(s, W::And(d, W::IsZero16(s))), W::Splat32(kPairMask));
   }
   static void BlendLane(uint8_t* d, const uint8_t* s) {
     BlendRow16_Scalar<kPairMask, kHalfMask>(d, s, 2);
@@ -50,20 +48,25 @@ struct PairLanes {
 // marks nothing and is masked away.
 struct PixelLanes {
   template <class W>
-  static uint32_t KeyBits(const uint8_t* s) {
-    return W::ZeroLanes32(W::And(W::Load(s), W::Splat32(0xFFFFFF)));
+  static typename W::Vec KeyLanes(typename W::Vec s) {
+    return W::IsZero32(W::And(s, W::Splat32(0xFFFFFF)));
   }
   template <class W>
-  static typename W::Vec Blend(const uint8_t* d, const uint8_t* s) {
-    return HalfSum<W>(W::Load(d), W::Load(s), W::Splat32(kHalfMask888));
+  static typename W::Vec Blend(typename W::Vec d, typename W::Vec s) {
+    return HalfSum<W>(d, s, W::Splat32(kHalfMask888));
   }
   static void BlendLane(uint8_t* d, const uint8_t* s) { BlendRow32_Scalar(d, s, 1); }
 };
 
-// Every pair by lane runs; a lone last pixel goes to the scalar row.
+// Every pair by lanes; a lone last pixel goes to the scalar row.
 template <class V, uint32_t kPairMask, uint16_t kHalfMask>
 inline void BlendRow16(uint8_t* d, const uint8_t* s, int32_t width) {
   const int32_t pairs = width >> 1;
+  if constexpr (V::kMaskedLanes) {
+    BlendMaskedLanes<V, PairLanes<kPairMask, kHalfMask>>(d, s, pairs);
+    BlendRow16_Scalar<kPairMask, kHalfMask>(d + 4 * pairs, s + 4 * pairs, width & 1);
+    return;
+  }
   if (pairs < V::kBytes / 4) {
     BlendRow16_Scalar<kPairMask, kHalfMask>(d, s, width);
     return;
@@ -84,6 +87,10 @@ inline void BlendRow565(uint8_t* d, const uint8_t* s, int32_t width) {
 
 template <class V>
 inline void BlendRow32(uint8_t* d, const uint8_t* s, int32_t width) {
+  if constexpr (V::kMaskedLanes) {
+    BlendMaskedLanes<V, PixelLanes>(d, s, width);
+    return;
+  }
   if (width < V::kBytes / 4) {
     BlendRow32_Scalar(d, s, width);
     return;
@@ -91,97 +98,193 @@ inline void BlendRow32(uint8_t* d, const uint8_t* s, int32_t width) {
   BlendLaneRuns<V, PixelLanes>(d, s, width);
 }
 
-// The 24-bit half-blend of a block of sixteen pixels (48 bytes) holding key
-// and drawn pixels. Masked moves work on 4-byte lanes, which 3-byte pixels do
-// not fill, so the drawn runs are copied out whole, blended as vectors and
-// copied back: key pixels' destination bytes are neither read nor written.
-// `keys` has bit 3i set when pixel i of the sixteen is a key pixel.
-inline void BlendMixed24(uint8_t* d, const uint8_t* s, uint64_t keys) {
-  using B = Sse2Ops;
-  uint32_t drawn = 0;
-  for (int i = 0; i < 16; ++i) drawn |= static_cast<uint32_t>((keys >> (3 * i)) & 1) << i;
-  drawn ^= 0xFFFF;
-  alignas(16) uint8_t buf[48] = {};
-  uint32_t runs = drawn;
-  while (runs != 0) {
-    const int first = __builtin_ctz(runs);
-    const int end = first + __builtin_ctz(~(runs >> first));
-    std::memcpy(buf + 3 * first, d + 3 * first, static_cast<size_t>(3 * (end - first)));
-    runs &= ~((2u << (end - 1)) - 1);
+// Every byte of a 24-bit row blends alike (pixel boundaries only matter for
+// finding key pixels), so a run of drawn pixels is blended in place as bytes
+// [a, b) of the row: with whole vectors, the last placed to end exactly at b
+// and computed before anything of the run is stored, as lane runs do; a run
+// of three to five pixels with two 8-byte moves, the same way; one or two
+// pixels alone. Nothing outside the run is read or written.
+template <class W>
+inline void BlendBytesByVectors(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
+  const auto mask = W::Splat32(kByteHalfMask);
+  const int32_t at_last = b - W::kBytes;
+  const auto last = HalfSum<W>(W::Load(d + at_last), W::Load(s + at_last), mask);
+  for (int32_t i = a; i < at_last; i += W::kBytes) {
+    W::Store(d + i, HalfSum<W>(W::Load(d + i), W::Load(s + i), mask));
   }
-  const B::Vec mask = B::Splat32(kByteHalfMask);
-  for (int k = 0; k < 48; k += B::kBytes) {
-    B::Store(buf + k, HalfSum<B>(B::Load(buf + k), B::Load(s + k), mask));
+  W::Store(d + at_last, last);
+}
+
+template <class V>
+inline void BlendBytes24(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
+  const int32_t n = b - a;
+  if (V::kBytes > 16 && n >= V::kBytes) {
+    BlendBytesByVectors<V>(d, s, a, b);
+  } else if (n >= 16) {
+    BlendBytesByVectors<Sse2Ops>(d, s, a, b);
+  } else if (n >= 8) {
+    BlendBytesByVectors<Sse2LowHalf>(d, s, a, b);
+  } else {
+    BlendRow24_Scalar(d + a, s + a, 1);
+    if (n == 6) BlendRow24_Scalar(d + a + 3, s + a + 3, 1);
   }
-  runs = drawn;
-  while (runs != 0) {
-    const int first = __builtin_ctz(runs);
-    const int end = first + __builtin_ctz(~(runs >> first));
-    std::memcpy(d + 3 * first, buf + 3 * first, static_cast<size_t>(3 * (end - first)));
-    runs &= ~((2u << (end - 1)) - 1);
-  }
+}
+
+// Key pixels are found in blocks whose bytes fit one native word, so 32-bit
+// builds do no 64-bit mask arithmetic: sixteen pixels (48 bytes) in 64-bit
+// builds, eight (24 bytes) in 32-bit ones. Bit j of a block mask is byte j.
+using BlockMask = std::conditional<sizeof(void*) >= 8, uint64_t, uint32_t>::type;
+constexpr int32_t kBlockBytes24 = sizeof(BlockMask) == 8 ? 48 : 24;
+constexpr BlockMask kBlockAll24 = (BlockMask{1} << kBlockBytes24) - 1;
+
+inline int32_t LowestBit(BlockMask m) {
+  return sizeof(BlockMask) == 8 ? __builtin_ctzll(m) : __builtin_ctz(static_cast<uint32_t>(m));
 }
 
 // Bits of `z` placed to start `at` bits up (down when `at` is negative).
-inline uint64_t PlaceBits(uint64_t z, int32_t at) {
-  return at >= 64 || at <= -64 ? 0 : at >= 0 ? z << at : z >> -at;
+inline BlockMask PlaceBits(uint32_t z, int32_t at) {
+  constexpr int32_t kBits = 8 * sizeof(BlockMask);
+  return at >= kBits || at <= -32 ? 0 : at >= 0 ? BlockMask{z} << at : BlockMask{z >> -at};
 }
 
-// A step is three of V's vectors: sixteen pixels for every 128 bits of its
-// width, looked at as blocks of sixteen. The blend is the same for every
-// byte, so pixel boundaries only matter for finding key pixels. A block of
-// key pixels only is skipped, one holding key and drawn pixels is blended by
-// runs, and a step without key pixels is blended as whole vectors.
+// From a block's zero bytes, its key pixels (pixel i at bit 3i), and from
+// those the bytes of its drawn pixels.
+inline BlockMask KeyPixels24(BlockMask zero_bytes) {
+  constexpr BlockMask kPixelStarts = static_cast<BlockMask>(0x249249249249ull) & kBlockAll24;
+  return zero_bytes & (zero_bytes >> 1) & (zero_bytes >> 2) & kPixelStarts;
+}
+inline BlockMask DrawnBytes24(BlockMask keys) {
+  return ~(keys | keys << 1 | keys << 2) & kBlockAll24;
+}
+
+// The zero bytes of the block `from` bytes into three consecutive vectors of
+// `width` bytes whose zero bytes are z0, z1, z2; bits past the block are left
+// for KeyPixels24 to drop.
+inline BlockMask BlockZeroBytes(uint32_t z0, uint32_t z1, uint32_t z2, int32_t width,
+                                int32_t from) {
+  return PlaceBits(z0, -from) | PlaceBits(z1, width - from) | PlaceBits(z2, 2 * width - from);
+}
+
+// Drawn runs of a row, walked block by block. A run that reaches the end of
+// a block stays open: `open` is the row byte it starts at, or -1. It is
+// blended once a key pixel or the caller ends it, so runs longer than a
+// block are blended as one.
+template <class V>
+inline int32_t EndRun24(uint8_t* d, const uint8_t* s, int32_t open, int32_t end) {
+  if (open >= 0) BlendBytes24<V>(d, s, open, end);
+  return -1;
+}
+
+// The block at row byte `base`, whose first `bytes` bytes are pixels of the
+// row, with those pixels' drawn bytes. Returns the open run.
+template <class V>
+inline int32_t BlendBlockRuns24(uint8_t* d, const uint8_t* s, int32_t open, int32_t base,
+                                BlockMask drawn, int32_t bytes) {
+  const BlockMask in_block = bytes == kBlockBytes24 ? kBlockAll24 : (BlockMask{1} << bytes) - 1;
+  drawn &= in_block;
+  if (open >= 0) {
+    const BlockMask ends = ~drawn & in_block;
+    if (ends == 0) return open;
+    const int32_t t = LowestBit(ends);
+    open = EndRun24<V>(d, s, open, base + t);
+    drawn &= ~BlockMask{0} << t;
+  }
+  while (drawn != 0) {
+    const int32_t a = LowestBit(drawn);
+    const BlockMask ends = ~drawn & in_block & (~BlockMask{0} << a);
+    if (ends == 0) return base + a;
+    const int32_t b = LowestBit(ends);
+    BlendBytes24<V>(d, s, base + a, base + b);
+    drawn &= ~BlockMask{0} << b;
+  }
+  return open;
+}
+
+// The key pixels of a step's blocks; passed by value, in registers where the
+// calling convention allows.
+template <int32_t kBlocks>
+struct StepKeys24 {
+  BlockMask block[kBlocks];
+};
+
+// A step holding key pixels, kept out of the steps' loop so that loop keeps
+// its values in registers.
+template <int32_t kBlocks, class V>
+__attribute__((noinline)) int32_t BlendMixedStep24(uint8_t* d, const uint8_t* s, int32_t open,
+                                                   int32_t at, StepKeys24<kBlocks> keys) {
+  for (int32_t b = 0; b < kBlocks; ++b) {
+    open = BlendBlockRuns24<V>(d, s, open, at + kBlockBytes24 * b, DrawnBytes24(keys.block[b]),
+                               kBlockBytes24);
+  }
+  return open;
+}
+
+// Sixteen pixels for every 128 bits of W's width, from row byte `at`, looked
+// at through three of W's vectors. A step without key pixels is blended as
+// whole vectors; otherwise its drawn runs are blended in place. Returns the
+// open run.
+template <class W, class V>
+inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at) {
+  constexpr int32_t kBlocks = 3 * W::kBytes / kBlockBytes24;
+  const uint32_t z0 = W::ZeroBytes(W::Load(s + at));
+  const uint32_t z1 = W::ZeroBytes(W::Load(s + at + W::kBytes));
+  const uint32_t z2 = W::ZeroBytes(W::Load(s + at + 2 * W::kBytes));
+  // Drawn pixels seldom hold a zero byte: most steps without key pixels
+  // have none, and skip looking for key pixels.
+  if ((z0 | z1 | z2) != 0) {
+    StepKeys24<kBlocks> keys;
+    BlockMask any_key = 0;
+    for (int32_t b = 0; b < kBlocks; ++b) {
+      keys.block[b] = KeyPixels24(BlockZeroBytes(z0, z1, z2, W::kBytes, kBlockBytes24 * b));
+      any_key |= keys.block[b];
+    }
+    if (any_key != 0) return BlendMixedStep24<kBlocks, V>(d, s, open, at, keys);
+  }
+  open = EndRun24<V>(d, s, open, at);
+  // One vector at a time, the source read again: with eight vector
+  // registers (32-bit builds) keeping the step's vectors live would spill.
+  const auto mask = W::Splat32(kByteHalfMask);
+  for (int32_t k = 0; k < 3 * W::kBytes; k += W::kBytes) {
+    W::Store(d + at + k, HalfSum<W>(W::Load(d + at + k), W::Load(s + at + k), mask));
+  }
+  return open;
+}
+
+// Steps of V's width, one of sixteen pixels when that many are left, then
+// the last pixels, fewer than sixteen: looked at through the row's last 48
+// bytes when the row has that many, else pixel by pixel.
 template <class V>
 inline void BlendRow24(uint8_t* d, const uint8_t* s, int32_t width) {
   using B = Sse2Ops;
-  constexpr int32_t kBlocks = V::kBytes / 16;
-  constexpr int32_t kShift = kBlocks == 1 ? 4 : 5;  // log2 of the step's pixels
-  static_assert(kBlocks == 1 || kBlocks == 2, "a step is one or two blocks");
-  constexpr uint64_t kPixelStarts = 0x249249249249ull;  // bit 3i for pixel i
-  const auto mask = V::Splat32(kByteHalfMask);
-  const int32_t steps = width >> kShift;
-  for (int32_t i = 0; i < steps; ++i, d += 3 * V::kBytes, s += 3 * V::kBytes) {
-    const auto s0 = V::Load(s);
-    const auto s1 = V::Load(s + V::kBytes);
-    const auto s2 = V::Load(s + 2 * V::kBytes);
-    const uint64_t z0 = V::ZeroBytes(s0);
-    const uint64_t z1 = V::ZeroBytes(s1);
-    const uint64_t z2 = V::ZeroBytes(s2);
-    uint64_t keys[kBlocks];
-    uint64_t any_key = 0;
-    for (int32_t b = 0; b < kBlocks; ++b) {
-      // The zero bytes of block b, byte j of the block at bit j.
-      const int32_t from = 48 * b;
-      const uint64_t z = PlaceBits(z0, -from) | PlaceBits(z1, V::kBytes - from) |
-                         PlaceBits(z2, 2 * V::kBytes - from);
-      keys[b] = z & (z >> 1) & (z >> 2) & kPixelStarts;
-      any_key |= keys[b];
-    }
-    if (any_key == 0) {
-      const auto d0 = V::Load(d);
-      const auto d1 = V::Load(d + V::kBytes);
-      const auto d2 = V::Load(d + 2 * V::kBytes);
-      V::Store(d, HalfSum<V>(d0, s0, mask));
-      V::Store(d + V::kBytes, HalfSum<V>(d1, s1, mask));
-      V::Store(d + 2 * V::kBytes, HalfSum<V>(d2, s2, mask));
-      continue;
-    }
-    for (int32_t b = 0; b < kBlocks; ++b) {
-      uint8_t* db = d + 48 * b;
-      const uint8_t* sb = s + 48 * b;
-      if (keys[b] == kPixelStarts) continue;
-      if (keys[b] != 0) {
-        BlendMixed24(db, sb, keys[b]);
-        continue;
-      }
-      const B::Vec m = B::Splat32(kByteHalfMask);
-      for (int32_t k = 0; k < 48; k += B::kBytes) {
-        B::Store(db + k, HalfSum<B>(B::Load(db + k), B::Load(sb + k), m));
-      }
+  constexpr int32_t kStep = 3 * V::kBytes;  // bytes
+  const int32_t row = 3 * width;
+  int32_t open = -1;
+  int32_t at = 0;  // bytes of the row looked at
+  for (; row - at >= kStep; at += kStep) open = BlendStep24<V, V>(d, s, open, at);
+  if (kStep > 48 && row - at >= 48) {
+    open = BlendStep24<B, V>(d, s, open, at);
+    at += 48;
+  }
+  if (at < row && row >= 48) {
+    const uint8_t* last = s + row - 48;
+    const uint32_t z0 = B::ZeroBytes(B::Load(last));
+    const uint32_t z1 = B::ZeroBytes(B::Load(last + 16));
+    const uint32_t z2 = B::ZeroBytes(B::Load(last + 32));
+    for (; at < row; at += kBlockBytes24) {
+      const int32_t bytes = row - at < kBlockBytes24 ? row - at : kBlockBytes24;
+      const BlockMask zero = BlockZeroBytes(z0, z1, z2, 16, at - (row - 48));
+      open = BlendBlockRuns24<V>(d, s, open, at, DrawnBytes24(KeyPixels24(zero)), bytes);
     }
   }
-  BlendRow24_Scalar(d, s, width & ((1 << kShift) - 1));
+  for (; at < row; at += kBlockBytes24) {
+    const int32_t bytes = row - at < kBlockBytes24 ? row - at : kBlockBytes24;
+    BlockMask drawn = 0;
+    for (int32_t i = 0; i < bytes; i += 3) {
+      if (Load24(s + at + i) != 0) drawn |= BlockMask{7} << i;
+    }
+    open = BlendBlockRuns24<V>(d, s, open, at, drawn, bytes);
+  }
+  EndRun24<V>(d, s, open, row);
 }
 
 }  // namespace

@@ -30,9 +30,24 @@ struct Avx2Path {
     return static_cast<uint32_t>(
         _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_setzero_si256())));
   }
-  static uint32_t ZeroLanes32(Vec v) {
-    return static_cast<uint32_t>(
-        _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(v, _mm256_setzero_si256()))));
+  static Vec IsZero32(Vec v) { return _mm256_cmpeq_epi32(v, _mm256_setzero_si256()); }
+  static uint32_t MoveMask32(Vec v) {
+    return static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
+  }
+
+  // Masked moves: a lane whose mask has its top bit clear is neither read
+  // nor written, and cannot fault.
+  static constexpr bool kMaskedLanes = true;
+  static Vec AndNot(Vec a, Vec b) { return _mm256_andnot_si256(a, b); }
+  static Vec MaskLoad32(const uint8_t* p, Vec m) {
+    return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), m);
+  }
+  static void MaskStore32(uint8_t* p, Vec m, Vec v) {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(p), m, v);
+  }
+  // All ones in lanes 0 to n - 1.
+  static Vec FirstLanes(int32_t n) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
   }
 };
 

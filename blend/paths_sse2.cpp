@@ -10,11 +10,6 @@
 namespace glimfx {
 namespace {
 
-struct Sse2LowHalf : Sse2Ops {
-  static Vec Load(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const Vec*>(p)); }
-  static void Store(uint8_t* p, Vec v) { _mm_storel_epi64(reinterpret_cast<Vec*>(p), v); }
-};
-
 struct Sse2Path : Sse2Ops {
   using Half = Sse2LowHalf;
 };

@@ -17,6 +17,8 @@ namespace {
 struct Sse2Ops {
   using Vec = __m128i;
   static constexpr int32_t kBytes = 16;
+  // No masked moves of 4-byte lanes: rows over lanes walk drawn runs.
+  static constexpr bool kMaskedLanes = false;
 
   static Vec Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const Vec*>(p)); }
   static void Store(uint8_t* p, Vec v) { _mm_storeu_si128(reinterpret_cast<Vec*>(p), v); }
@@ -35,10 +37,19 @@ struct Sse2Ops {
   static uint32_t ZeroBytes(Vec v) {
     return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
   }
-  static uint32_t ZeroLanes32(Vec v) {
-    return static_cast<uint32_t>(
-        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(v, _mm_setzero_si128()))));
+  // All ones in each 4-byte lane that is zero.
+  static Vec IsZero32(Vec v) { return _mm_cmpeq_epi32(v, _mm_setzero_si128()); }
+  // Bit i set when 4-byte lane i has its top bit set.
+  static uint32_t MoveMask32(Vec v) {
+    return static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(v)));
   }
+};
+
+// The low 64 bits of Sse2Ops' vectors, for runs of half a vector.
+struct Sse2LowHalf : Sse2Ops {
+  static constexpr int32_t kBytes = 8;
+  static Vec Load(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const Vec*>(p)); }
+  static void Store(uint8_t* p, Vec v) { _mm_storel_epi64(reinterpret_cast<Vec*>(p), v); }
 };
 
 }  // namespace

@@ -20,7 +20,9 @@ OPS = ["blend-opaque", "blend-sprite", "night"]
 LAYOUTS = ["565", "555", "24", "32"]
 FLOOR = {"blend-opaque": "triad", "blend-sprite": "triad", "night": "in-place"}
 PEER_NAMES = {"triad": "the triad floor", "in-place": "the in-place floor", "sdl2": "SDL2",
-              "sdl2-rle": "SDL2-RLE", "plain": "the plain transcription"}
+              "sdl2-rle": "SDL2-RLE", "plain": "the plain transcription",
+              "maskstore": "the masked-store loop"}
+BUILD_NAMES = {"dll32": "the 32-bit DLL", "dll64": "the 64-bit DLL"}
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 
 
@@ -55,7 +57,12 @@ def rect_workloads(runs):
 
 
 def targets_for(rules, workload):
-    """{(who, peer): limit} for one workload; later rules replace earlier ones."""
+    """{(who, peer): limit} for one workload; later rules replace earlier ones.
+
+    A rule compares `who` (default the export) with a contender `peer` on the
+    same workload; with `peer_size` instead, with its own figure at that size
+    (peer "who@SIZE"); with `build` and `peer_build`, the figure of one build's
+    report with another's ("who@BUILD")."""
     op, layout, size = workload.split("/")
     out = {}
     for r in rules:
@@ -64,20 +71,54 @@ def targets_for(rules, workload):
         limit = r["limit"]
         if isinstance(limit, dict):
             limit = limit.get(size)
-        out[(r.get("who", "export"), r["peer"])] = limit
+        who = r.get("who", "export")
+        if "peer_size" in r:
+            key = (who, f"{who}@{r['peer_size']}")
+        elif "build" in r:
+            key = (f"{who}@{r['build']}", f"{who}@{r['peer_build']}")
+        else:
+            key = (who, r["peer"])
+        out[key] = limit
     return {k: v for k, v in out.items() if v is not None}
 
 
-def judge(runs, rules):
+def figure(runs, builds, workload, name):
+    """ns per pixel of `name` on `workload`: a contender of `runs`, or
+    "who@SIZE" (the same op and layout at another size) or "who@BUILD" (in
+    builds[BUILD], keyed by workload as `runs`)."""
+    if "@" not in name:
+        return ns_per_px(runs, workload, name)
+    who, where = name.split("@", 1)
+    if where in builds:
+        return ns_per_px(builds[where], workload, who)
+    op, layout, _ = workload.split("/")
+    return ns_per_px(runs, f"{op}/{layout}/{where}", who)
+
+
+def frame_workloads(runs):
+    return [f"frame/{lay}/800x600" for lay in LAYOUTS if f"frame/{lay}/800x600" in runs]
+
+
+def judge(runs, rules, builds=None):
     """[(workload, who, peer, ratio, limit, held)] for every target with figures."""
+    builds = builds or {}
     verdicts = []
-    for w in rect_workloads(runs):
+    for w in rect_workloads(runs) + frame_workloads(runs):
         for (who, peer), limit in targets_for(rules, w).items():
-            a, b = ns_per_px(runs, w, who), ns_per_px(runs, w, peer)
+            a, b = figure(runs, builds, w, who), figure(runs, builds, w, peer)
             if a is None or b is None:
                 continue
             verdicts.append((w, who, peer, a / b, limit, a / b <= limit))
     return verdicts
+
+
+def describe(name):
+    if "@" not in name:
+        return PEER_NAMES.get(name, name)
+    who, where = name.split("@", 1)
+    if where in BUILD_NAMES:
+        return f"{PEER_NAMES.get(who, who)} of {BUILD_NAMES[where]}"
+    return f"its {where} cost per pixel"
 
 
 def cell(v, fmt="{:.3f}"):
@@ -152,6 +193,14 @@ def full_table(args, linux, dll64, dll32, verdicts, context):
     for lay, e, rle, r, px in frame_rows(linux):
         out.append(f"| {lay} | {cell(e, '{:.1f}')} | {cell(rle, '{:.1f}')} | {cell(r)} | {px:.0f} |")
 
+    others = [v for v in verdicts if "@" in v[2] or v[0].startswith("frame/")]
+    if others:
+        out += ["", "## Targets across sizes, builds and frames", "",
+                "| workload | figure | against | ratio | limit | held |", "|---|---|---|---|---|---|"]
+        for w, who, peer, r, limit, held in others:
+            out.append(f"| {w} | {describe(who)} | {describe(peer)} | {r:.3f} | {limit:g} | "
+                       f"{'yes' if held else '**no**'} |")
+
     if dll64 or dll32:
         out += ["", "## The shipped libraries: Linux `.so` and the Windows DLLs under Wine", "",
                 "ns per pixel of the export, each DLL loaded by name with `LoadLibrary` by "
@@ -169,7 +218,7 @@ def summary(args, linux, dll64, dll32, verdicts):
     missed = [v for v in verdicts if not v[5]]
     kinds = {}
     for w, who, peer, _, _, _ in missed:
-        kinds.setdefault(f"{who} against {PEER_NAMES.get(peer, peer)}", []).append(w)
+        kinds.setdefault(f"{describe(who)} against {describe(peer)}", []).append(w)
     lines = [SUMMARY_BEGIN,
              f"Last run ({args.machine}; `{args.command}`): **{held} of {len(verdicts)} target "
              f"ratios hold**. Full figures: [docs/benchmarks.md](docs/benchmarks.md).", ""]
@@ -274,7 +323,8 @@ def main():
     dll32 = load(args.dll32)[1] if args.dll32 else {}
     with open(args.targets) as f:
         rules = json.load(f)["rules"]
-    verdicts = judge(linux, rules)
+    builds = {k: v for k, v in (("dll64", dll64), ("dll32", dll32)) if v}
+    verdicts = judge(linux, rules, builds)
 
     text = summary(args, linux, dll64, dll32, verdicts)
     print(text)

@@ -32,10 +32,23 @@ class TargetsTest(unittest.TestCase):
         with open(os.path.join(ROOT, "bench", "targets.json")) as f:
             cls.rules = json.load(f)["rules"]
 
-    def test_24_bit_blends_keep_only_the_rle_target(self):
-        for op in ["blend-opaque", "blend-sprite"]:
-            got = bench_report.targets_for(self.rules, f"{op}/24/640x480")
-            self.assertEqual(got, {("export", "sdl2-rle"): 0.3, ("scalar", "plain"): 1.2}, op)
+    def test_24_bit_blends_keep_the_rle_target_and_sprites_a_floor(self):
+        common = {("export", "sdl2-rle"): 0.3, ("scalar", "plain"): 1.2,
+                  ("export@dll32", "export@dll64"): 1.15}
+        got = bench_report.targets_for(self.rules, "blend-opaque/24/640x480")
+        self.assertEqual(got, common)
+        got = bench_report.targets_for(self.rules, "blend-sprite/24/640x480")
+        self.assertEqual(got, {**common, ("export", "triad"): 5})
+
+    def test_small_rectangles_compare_with_64x64_and_the_masked_store_loop(self):
+        got = bench_report.targets_for(self.rules, "blend-sprite/565/16x16")
+        self.assertEqual(got[("export", "export@64x64")], 2)
+        self.assertEqual(got[("export", "maskstore")], 1.05)
+        got = bench_report.targets_for(self.rules, "blend-sprite/565/64x64")
+        self.assertNotIn(("export", "export@64x64"), got)
+        got = bench_report.targets_for(self.rules, "frame/32/800x600")
+        self.assertEqual(got[("export", "sdl2-rle")], 0.3)
+        self.assertEqual(got[("export", "maskstore")], 1.05)
 
     def test_floor_limits_follow_the_size(self):
         got = bench_report.targets_for(self.rules, "night/565/3840x2160")
@@ -73,6 +86,29 @@ class ReportTest(unittest.TestCase):
         self.assertAlmostEqual(got["in-place"][3], 2.1)
         self.assertFalse(got["in-place"][5])
         self.assertTrue(got["pixman"][5])
+
+    def test_judge_compares_sizes_builds_and_frames(self):
+        runs = {"blend-sprite/565/16x16": {"export": (600.0, 256)},
+                "blend-sprite/565/64x64": {"export": (4096.0, 4096)},
+                "frame/565/800x600": {"export": (100.0, 1000), "sdl2-rle": (500.0, 1000)}}
+        dll32 = {"frame/565/800x600": {"export": (130.0, 1000)}}
+        dll64 = {"frame/565/800x600": {"export": (100.0, 1000)}}
+        rules = [{"ops": ["blend-sprite"], "peer_size": "64x64", "limit": {"16x16": 2}},
+                 {"ops": ["frame"], "peer": "sdl2-rle", "limit": 0.3},
+                 {"build": "dll32", "peer_build": "dll64", "limit": 1.15}]
+        got = {(v[0], v[2]): v for v in
+               bench_report.judge(runs, rules, {"dll32": dll32, "dll64": dll64})}
+        self.assertEqual(set(got), {("blend-sprite/565/16x16", "export@64x64"),
+                                    ("frame/565/800x600", "sdl2-rle"),
+                                    ("frame/565/800x600", "export@dll64")})
+        size = got[("blend-sprite/565/16x16", "export@64x64")]
+        self.assertAlmostEqual(size[3], (600.0 / 256) / 1.0)
+        self.assertFalse(size[5])
+        self.assertTrue(got[("frame/565/800x600", "sdl2-rle")][5])
+        build = got[("frame/565/800x600", "export@dll64")]
+        self.assertEqual(build[1], "export@dll32")
+        self.assertAlmostEqual(build[3], 1.3)
+        self.assertFalse(build[5])
 
     def test_readme_section_is_replaced_between_markers_only(self):
         with tempfile.NamedTemporaryFile("w", suffix=".md", delete=False) as f:

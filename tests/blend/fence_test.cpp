@@ -101,55 +101,6 @@ TEST_P(Fences, DestinationUnderSkippedKeyPixelsIsNeverRead) {
   }
 }
 
-// A stretch of key pixels a whole page long (many vectors of key lanes on
-// every path) over a no-access page, with drawn pixels on both sides and the
-// stretch starting and ending at every kind of place inside a vector: a
-// vector row that reads or rewrites the destination under key lanes faults.
-TEST_P(Fences, DestinationUnderKeyStretchesIsNeverTouched) {
-  Rng rng(0xFE4CE3);
-  const int32_t page = static_cast<int32_t>(PageSize());
-  for (uint32_t format : kAllFormats) {
-    const int32_t bpp = BytesPerPixel(format);
-    const int32_t unit = bpp == 2 ? 2 : 1;  // 16-bit key lanes are whole pairs
-    for (int32_t lead : {1, 6, 19, 40}) {
-      for (int32_t trail : {1, 7, 26, 45}) {
-        // Key pixels: every pixel with a byte on the fenced page, widened to
-        // whole pairs in the 16-bit layouts.
-        const int32_t first_key = lead / unit * unit;
-        const int32_t end_key = ((lead * bpp + page + bpp - 1) / bpp + unit - 1) / unit * unit;
-        const int32_t width = end_key + trail;
-        PageBlock block(3);
-        uint8_t* row = block.Page(1) - lead * bpp;
-        std::vector<uint8_t> src(static_cast<size_t>(width * bpp));
-        std::vector<uint8_t> expected(src.size());
-        for (int32_t x = 0; x < width; ++x) {
-          const bool key = x >= first_key && x < end_key;
-          PutPixel(
-              src.data(), x, bpp,
-              key ? RandomKeyPixel(rng, format) : RandomPixel(rng, format, PixelMix{0, 30, 1}));
-          const uint32_t d = RandomPixel(rng, format, PixelMix{10, 30, 1});
-          PutPixel(row, x, bpp, d);
-          PutPixel(expected.data(), x, bpp, d);
-        }
-        block.Fence(1);
-        ModelBlend(expected.data(), src.data(), width, 1, 0, 0, format);
-
-        ASSERT_EQ(0, glimfx::Blend(isa(), row, src.data(), width, 1, 0, 0, format));
-        const size_t open_before = static_cast<size_t>(lead * bpp);
-        const size_t fence_end = open_before + static_cast<size_t>(page);
-        std::string diff = FirstDifference(expected.data(), row, open_before);
-        if (diff.empty()) {
-          diff = FirstDifference(expected.data() + fence_end, block.Page(2),
-                                 expected.size() - fence_end);
-        }
-        ASSERT_TRUE(diff.empty()) << "path " << path() << ", format " << FormatName(format)
-                                  << ", width " << width << ", drawn " << first_key
-                                  << " then key up to " << end_key << ": " << diff;
-      }
-    }
-  }
-}
-
 INSTANTIATE_TEST_SUITE_P(AllPaths, Fences, ::testing::ValuesIn(kAllIsas), IsaParamName);
 
 }  // namespace
