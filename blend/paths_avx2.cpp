@@ -11,34 +11,20 @@
 namespace glimfx {
 namespace {
 
-struct Avx2Path {
-  using Vec = __m256i;
+struct Avx2Path : VectorOps<32> {
   using Half = Sse2Ops;
-  static constexpr int32_t kBytes = 32;
 
-  static Vec Load(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const Vec*>(p)); }
-  static void Store(uint8_t* p, Vec v) { _mm256_storeu_si256(reinterpret_cast<Vec*>(p), v); }
-  static Vec Splat32(uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
-  static Vec And(Vec a, Vec b) { return _mm256_and_si256(a, b); }
-  static Vec Or(Vec a, Vec b) { return _mm256_or_si256(a, b); }
-  static Vec Add(Vec a, Vec b) { return _mm256_add_epi16(a, b); }
-  static Vec Sub16(Vec a, Vec b) { return _mm256_sub_epi16(a, b); }
-  static Vec ShiftRight1(Vec v) { return _mm256_srli_epi16(v, 1); }
-  static Vec IsZero16(Vec v) { return _mm256_cmpeq_epi16(v, _mm256_setzero_si256()); }
-  static Vec IsPositive16(Vec v) { return _mm256_cmpgt_epi16(v, _mm256_setzero_si256()); }
   static uint32_t ZeroBytes(Vec v) {
-    return static_cast<uint32_t>(
-        _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_setzero_si256())));
+    return static_cast<uint32_t>(_mm256_movemask_epi8(IsZero8(v)));
   }
-  static Vec IsZero32(Vec v) { return _mm256_cmpeq_epi32(v, _mm256_setzero_si256()); }
   static uint32_t MoveMask32(Vec v) {
     return static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
   }
 
   // Masked moves: a lane whose mask has its top bit clear is neither read
-  // nor written, and cannot fault.
+  // nor written. The rows mask off only lanes inside the row, memory the
+  // caller owns, so no masked-off lane can fault whatever the processor.
   static constexpr bool kMaskedLanes = true;
-  static Vec AndNot(Vec a, Vec b) { return _mm256_andnot_si256(a, b); }
   static Vec MaskLoad32(const uint8_t* p, Vec m) {
     return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), m);
   }

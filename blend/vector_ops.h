@@ -1,0 +1,57 @@
+// What the vector rows ask of every instruction set's vectors, written once
+// with the compiler's vector types: a source built with -msse2 turns each
+// operation into its SSE2 instruction, one built with -mavx2 into the AVX2
+// one. An instruction set's ops add only what needs its own intrinsics:
+// moving lane masks into bits, and masked moves.
+//
+// Included by sources built with different vector flags: everything here is
+// in an anonymous namespace, so each source gets its own copy.
+#ifndef GLIMFX_BLEND_VECTOR_OPS_H_
+#define GLIMFX_BLEND_VECTOR_OPS_H_
+
+#include <cstdint>
+#include <cstring>
+
+namespace glimfx {
+namespace {
+
+template <int32_t kSize>
+struct VectorOps {
+  // The type the intrinsics take (__m128i, __m256i).
+  typedef long long Vec __attribute__((vector_size(kSize)));
+  static constexpr int32_t kBytes = kSize;
+
+  static Vec Load(const uint8_t* p) {
+    Vec v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  }
+  static void Store(uint8_t* p, Vec v) { std::memcpy(p, &v, sizeof v); }
+  static Vec Splat32(uint32_t v) { return Vec(U32{} + v); }
+  static Vec And(Vec a, Vec b) { return a & b; }
+  static Vec AndNot(Vec a, Vec b) { return ~a & b; }
+  static Vec Or(Vec a, Vec b) { return a | b; }
+  // Callers keep every field from overflowing, so no add carries across a
+  // 16-bit lane and the lane width serves every layout.
+  static Vec Add(Vec a, Vec b) { return Vec(U16(a) + U16(b)); }
+  static Vec Sub16(Vec a, Vec b) { return Vec(U16(a) - U16(b)); }
+  // Within 16-bit lanes; callers mask off the bits that cross a field.
+  static Vec ShiftRight1(Vec v) { return Vec(U16(v) >> 1); }
+  // All ones in each lane that is zero (or above zero, as signed).
+  static Vec IsZero8(Vec v) { return Vec(I8(v) == 0); }
+  static Vec IsZero16(Vec v) { return Vec(I16(v) == 0); }
+  static Vec IsPositive16(Vec v) { return Vec(I16(v) > 0); }
+  static Vec IsZero32(Vec v) { return Vec(I32(v) == 0); }
+
+ private:
+  typedef int8_t I8 __attribute__((vector_size(kSize)));
+  typedef int16_t I16 __attribute__((vector_size(kSize)));
+  typedef uint16_t U16 __attribute__((vector_size(kSize)));
+  typedef int32_t I32 __attribute__((vector_size(kSize)));
+  typedef uint32_t U32 __attribute__((vector_size(kSize)));
+};
+
+}  // namespace
+}  // namespace glimfx
+
+#endif  // GLIMFX_BLEND_VECTOR_OPS_H_
