@@ -69,18 +69,5 @@ TEST(Differential, RejectedFormatsTouchNothingOnAnyPath) {
   }
 }
 
-// Random inputs decoded the way the fuzzer's are.
-TEST(Differential, RandomInputs) {
-  Rng rng(0xD1FF);
-  int failures = 0;
-  for (int i = 0; i < 4000 && failures < 5; ++i) {
-    uint8_t input[16];
-    for (auto& b : input) b = rng.NextByte();
-    const std::string failure = CheckEverywhere(CaseFromFuzzInput(input, sizeof input));
-    EXPECT_EQ(failure, "") << "input " << i;
-    if (!failure.empty()) ++failures;
-  }
-}
-
 }  // namespace
 }  // namespace glimfx_test

@@ -1,5 +1,6 @@
-// The documented results, rejected codes and empty rectangles, on every path;
-// the model and the x87 check themselves.
+// The documented results (also through the C header), rejected codes, empty
+// rectangles and thousands of random rectangles against the per-channel
+// model, on every path; the model and the x87 check themselves.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,8 +9,14 @@
 #include "isa_param.h"
 #include "pixel_model.h"
 
+extern "C" int GlimfxCHeaderRoundTrip(void);
+
 namespace glimfx_test {
 namespace {
+
+// A C caller of the exports through the public header; nonzero names the
+// step that went wrong.
+TEST(PublicHeader, CallableFromC) { EXPECT_EQ(0, GlimfxCHeaderRoundTrip()); }
 
 using Examples = PathTest;
 
@@ -61,6 +68,20 @@ TEST_P(Examples, Night565GroupsAndTailsAtEveryWidth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPaths, Examples, ::testing::ValuesIn(kAllIsas), IsaParamName);
+
+using RandomRects = PathTest;
+
+constexpr int kRandomCases = 4000;  // a thousand per format
+
+TEST_P(RandomRects, HalfBlendMatchesModel) {
+  EXPECT_EQ("", CheckRandom(target(), Routine::kBlend, 0x5EED0001, kRandomCases));
+}
+
+TEST_P(RandomRects, NightMatchesModel) {
+  EXPECT_EQ("", CheckRandom(target(), Routine::kNight, 0x5EED0002, kRandomCases));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPaths, RandomRects, ::testing::ValuesIn(kAllIsas), IsaParamName);
 
 // The model itself must reproduce the documented tables, or every comparison
 // against it proves nothing.

@@ -31,22 +31,16 @@ std::vector<Placement> AllPlacements() {
 }
 
 void CheckEveryPlacement(const Target& target, Routine routine) {
-  uint64_t seed = routine == Routine::kBlend ? 0xFE4CE1 : 0xFE4CE2;
+  Rng rng(routine == Routine::kBlend ? 0xFE4CE1 : 0xFE4CE2);
   const std::vector<Placement> placements = AllPlacements();
   for (uint32_t format : kAllFormats) {
     for (int32_t width : kWidths) {
       for (int32_t height : {1, 3}) {
         for (size_t i = 0; i < placements.size(); ++i) {
-          Case c;
-          c.routine = routine;
-          c.format = format;
-          c.width = width;
-          c.height = height;
+          Case c = RandomCase(rng, routine, format, width, height);
           c.dest = placements[i];
           // The source takes another placement, so the surfaces step apart.
           c.src = placements[(i + 3) % placements.size()];
-          c.mix = routine == Routine::kBlend ? PixelMix{35, 25, 4} : PixelMix{15, 30, 4};
-          c.seed = seed++;
           ASSERT_EQ("", CheckCase(target, c));
         }
       }

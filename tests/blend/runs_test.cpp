@@ -25,15 +25,6 @@ uint32_t DrawnPixel(Rng& rng, uint32_t format) {
   return v;
 }
 
-// Odd or negative pitches, gaps between rows, and an unaligned start.
-Placement RandomPlacement(Rng& rng) {
-  Placement p;
-  p.gap = rng.Between(0, 5);
-  p.upward = rng.Chance(30);
-  p.margin = rng.Between(0, 3);
-  return p;
-}
-
 // One lane: a pair in the 16-bit layouts, else a pixel.
 int32_t PixelsPerLane(uint32_t format) { return BytesPerPixel(format) == 2 ? 2 : 1; }
 
@@ -112,32 +103,19 @@ TEST_P(Runs, EveryVectorDensityAtEveryWidth) {
       for (int32_t odd = 0; odd < unit; ++odd) {  // a lone last 16-bit pixel
         const int32_t width = lanes * unit + odd;
         for (int32_t phase = 0; phase < 4; ++phase) {
-          const int32_t bpp = BytesPerPixel(format);
-          Surface dest(bpp, width, 2, RandomPlacement(rng));
-          Surface src(bpp, width, 2, RandomPlacement(rng));
-          dest.FillRandom(rng);
-          src.FillRandom(rng);
-          FillRect(rng, dest.first_row(), dest.layout(), format, PixelMix{10, 30});
-          for (int32_t r = 0; r < 2; ++r) {
-            uint8_t* s = src.first_row() + r * src.layout().pitch;
-            for (int32_t lane = 0; lane < lanes; ++lane) {
-              const int32_t pattern = (lane / kVector + phase + r) % 4;
-              const int32_t one = rng.Below(kVector);
-              const bool drawn = pattern == 1 || (pattern == 2 && lane % kVector == one) ||
-                                 (pattern == 3 && lane % kVector != one);
-              PutLane(rng, s, lane, format, drawn);
+          Case c = RandomCase(rng, Routine::kBlend, format, width, 2);
+          c.fill_src = [&](Rng& fill, uint8_t* first_row, const RectLayout& layout) {
+            for (int32_t r = 0; r < 2; ++r) {
+              for (int32_t lane = 0; lane < lanes; ++lane) {
+                const int32_t pattern = (lane / kVector + phase + r) % 4;
+                const int32_t one = fill.Below(kVector);
+                const bool drawn = pattern == 1 || (pattern == 2 && lane % kVector == one) ||
+                                   (pattern == 3 && lane % kVector != one);
+                PutLane(fill, first_row + r * layout.pitch, lane, format, drawn);
+              }
             }
-          }
-          std::vector<uint8_t> expected = dest.Image();
-          ModelBlend(expected.data() + dest.first_row_offset(), src.first_row(), width, 2,
-                     src.layout().pitch, dest.layout().pitch, format);
-
-          ASSERT_EQ(0, glimfx::Blend(isa(), dest.first_row(), src.first_row(), width, 2,
-                                     src.layout().pitch, dest.layout().pitch, format));
-          const std::string diff = dest.DifferenceFrom(expected);
-          ASSERT_TRUE(diff.empty()) << "path " << path() << ", format " << FormatName(format)
-                                    << ", width " << width << ", pattern phase " << phase
-                                    << ", destPitch " << dest.layout().pitch << ": " << diff;
+          };
+          ASSERT_EQ("", CheckCase(target(), c)) << "pattern phase " << phase;
         }
       }
     }

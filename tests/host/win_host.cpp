@@ -55,14 +55,10 @@ TEST_F(LoadedLibrary, NameAndOrdinalGiveTheSameAddress) {
 
 const uint8_t* ImageBase() { return reinterpret_cast<const uint8_t*>(Library()); }
 
-const IMAGE_DATA_DIRECTORY& Directory(int which) {
+TEST_F(LoadedLibrary, ExportTableHoldsExactlyTheUndecoratedNamesAtOrdinalsOneAndTwo) {
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(ImageBase());
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(ImageBase() + dos->e_lfanew);
-  return nt->OptionalHeader.DataDirectory[which];
-}
-
-TEST_F(LoadedLibrary, ExportTableHoldsExactlyTheUndecoratedNamesAtOrdinalsOneAndTwo) {
-  const IMAGE_DATA_DIRECTORY& dir = Directory(IMAGE_DIRECTORY_ENTRY_EXPORT);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
   ASSERT_NE(0u, dir.VirtualAddress);
   const auto* exports =
       reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(ImageBase() + dir.VirtualAddress);

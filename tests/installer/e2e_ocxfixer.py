@@ -28,8 +28,13 @@ PANE_WIDTH, PANE_HEIGHT = 100, 50
 WHITE, YELLOW, RED = 97, 93, 91
 ATTRIBUTE_WHITE = 15
 
-CONTROLS = ("msinet.ocx", "RICHTX32.OCX", "CSWSK32.OCX")
-STEPS = ("copy_msinet", "copy_richtx", "copy_cswsk", "reg_msinet", "reg_richtx", "reg_cswsk")
+# Each control: its name beside the program, its copy and registration steps,
+# and the names the copy and the registration screens give it.
+CONTROL_STEPS = (("msinet.ocx", "copy_msinet", "reg_msinet", "msinet.ocx", "msinet.ocx"),
+                 ("RICHTX32.OCX", "copy_richtx", "reg_richtx", "ritchx32.ocx", "ritchtx32.ocx"),
+                 ("CSWSK32.OCX", "copy_cswsk", "reg_cswsk", "ultimo.ocx", "cswsk32.ocx"))
+CONTROLS = tuple(c[0] for c in CONTROL_STEPS)
+STEPS = tuple(c[1] for c in CONTROL_STEPS) + tuple(c[2] for c in CONTROL_STEPS)
 # What Wine's copy prints when its source or its target folder is missing.
 COPY_FAILURE_NOISE = "File not found.\n\n"
 COPY_NO_FOLDER_NOISE = "Path not found.\n\n"
@@ -60,22 +65,21 @@ class Screen:
     def separator(self):
         self.write("**************************************\n")
 
-    def result(self, ok, label, failure_label):
+    def result(self, ok, name, done):
         self.write("\n")
         if ok:
-            self.write(label)
+            self.write("|---> %s %s" % (name, done))
             self.set(YELLOW)
             self.write(" correctamente!\n")
         else:
             self.set(RED)
-            self.write(failure_label + "!\n")
+            self.write("|---> %s NO %s!\n" % (name, done))
         self.write("\n")
         self.set(WHITE)
 
 
 def introduction():
-    s = Screen(None)
-    s.set(WHITE)
+    s = Screen(WHITE)
     s.title()
     s.write("Este programa lo unico que hara en tu sistema es\n",
             "actualizar 3 OCXs (richtx32.ocx, msinet.ocx, cswsk32.ocx)\n",
@@ -103,24 +107,15 @@ def copying(ok, sources, no_system_folder=False):
     s.write("continuemos!\n")
     s.set(WHITE)
     s.write("\n")
-    s.separator()
-    s.write("\n")
-    for into_system in (True, False):  # both msinet copies always run
-        if "msinet.ocx" not in sources:
-            s.write(COPY_FAILURE_NOISE)
-        elif into_system and no_system_folder:
-            s.write(COPY_NO_FOLDER_NOISE)
-    s.result(ok["copy_msinet"], "|---> msinet.ocx copiado", "|---> msinet.ocx NO copiado")
-    s.separator()
-    s.write("\n")
-    if "RICHTX32.OCX" not in sources:
-        s.write(COPY_FAILURE_NOISE)
-    s.result(ok["copy_richtx"], "|---> ritchx32.ocx copiado", "|---> ritchx32.ocx NO copiado")
-    s.separator()
-    s.write("\n")
-    if "CSWSK32.OCX" not in sources:
-        s.write(COPY_FAILURE_NOISE)
-    s.result(ok["copy_cswsk"], "|---> ultimo.ocx copiado", "|---> ultimo.ocx NO copiado")
+    for source, step, _, shown, _ in CONTROL_STEPS:
+        s.separator()
+        s.write("\n")
+        for into in ("system", "syswow64") if source == "msinet.ocx" else ("game",):
+            if source not in sources:
+                s.write(COPY_FAILURE_NOISE)
+            elif into == "system" and no_system_folder:
+                s.write(COPY_NO_FOLDER_NOISE)
+        s.result(ok[step], shown, "copiado")
     s.write("\n")
     s.separator()
     s.write(PAUSE)
@@ -130,15 +125,11 @@ def copying(ok, sources, no_system_folder=False):
 def registering(ok):
     s = Screen(WHITE)
     s.title()
-    s.result(ok["reg_msinet"], "|---> msinet.ocx registrado", "|---> msinet.ocx NO registrado")
-    s.separator()
-    s.write("\n")
-    s.result(ok["reg_richtx"], "|---> ritchtx32.ocx registrado",
-             "|---> ritchtx32.ocx NO registrado")
-    s.separator()
-    s.write("\n")
-    s.result(ok["reg_cswsk"], "|---> cswsk32.ocx registrado", "|---> cswsk32.ocx NO registrado")
-    s.separator()
+    for i, (_, _, step, _, shown) in enumerate(CONTROL_STEPS):
+        if i:
+            s.write("\n")
+        s.result(ok[step], shown, "registrado")
+        s.separator()
     s.write(PAUSE)
     return s
 
@@ -266,12 +257,10 @@ class Harness:
             raise Failure("the prefix has no syswow64 folder: is wine32 installed?")
 
     def cleanup(self):
-        subprocess.run(["tmux", "-L", self.socket, "kill-server"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        quiet = dict(env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["tmux", "-L", self.socket, "kill-server"], **quiet)
+        subprocess.run(["wineserver", "-k"], **quiet)
+        subprocess.run(["wineserver", "-w"], **quiet)
         shutil.rmtree(self.work, ignore_errors=True)
 
     def tmux(self, *args, check=True):
@@ -280,9 +269,11 @@ class Harness:
                               text=True)
 
     def targets(self):
-        """Every place the program may copy to, with its registration marker."""
-        return [(self.system, "msinet.ocx"), (self.syswow64, "msinet.ocx"),
-                (self.game, "RICHTX32.OCX"), (self.game, "CSWSK32.OCX")]
+        """Every place the program may copy to: folder, control, copy and registration steps."""
+        msinet_folders = (self.system, self.syswow64)
+        return [(folder, name, copy_step, reg_step)
+                for name, copy_step, reg_step, _, _ in CONTROL_STEPS
+                for folder in (msinet_folders if name == "msinet.ocx" else (self.game,))]
 
     def reset(self, case):
         """A fresh game folder; no control or marker left in the prefix."""
@@ -333,16 +324,20 @@ class Harness:
     def capture(self):
         return self.tmux("capture-pane", "-p", "-e", "-t", "run").stdout
 
-    def wait_for(self, what, *needles):
+    def poll(self, what, done):
+        """The pane once done(its text without colours) holds, asked for DEADLINE seconds."""
         end = time.monotonic() + DEADLINE
         while True:
             pane = self.capture()
             plain = re.sub(r"\x1b\[[0-9;]*m", "", pane)
-            if all(n in plain for n in needles):
+            if done(plain):
                 return pane
             if time.monotonic() > end:
                 raise Failure("no %s after %d s; the pane shows:\n%s" % (what, DEADLINE, plain))
             time.sleep(0.2)
+
+    def wait_for(self, what, *needles):
+        return self.poll(what, lambda plain: all(n in plain for n in needles))
 
     def expect_screen(self, what, pane, screen):
         got, want = render(parse_capture(pane)), render(screen.pieces)
@@ -357,11 +352,8 @@ class Harness:
         self.tmux("send-keys", "-t", "run", *keys)
 
     def wait_report(self):
-        end = time.monotonic() + DEADLINE
-        while not os.path.exists(self.report) or not read(self.report).endswith(b"\n"):
-            if time.monotonic() > end:
-                raise Failure("the program did not exit; the pane shows:\n" + self.capture())
-            time.sleep(0.2)
+        self.poll("exit of the program", lambda _: os.path.exists(self.report) and
+                  read(self.report).endswith(b"\n"))
         match = re.match(rb"exit=(\d+) attribute=(-?\d+)", read(self.report))
         return int(match.group(1)), int(match.group(2))
 
@@ -399,7 +391,7 @@ class Harness:
         self.expect_screen("decline screen", self.capture(), screen)
         expect_equal("exit status", status, 0)
         expect_equal("text attribute left behind", attribute, ATTRIBUTE_WHITE)
-        for folder, name in self.targets():
+        for folder, name, _, _ in self.targets():
             if find_ci(folder, name) or find_ci(folder, name + ".registered"):
                 raise Failure("the decline path touched %s" % os.path.join(folder, name))
         expect_equal("program folder", sorted(os.listdir(self.program_folder)), before)
@@ -422,12 +414,9 @@ class Harness:
     def check_files(self, case):
         if case.no_system_folder and os.path.exists(self.system):
             raise Failure("c:\\windows\\system appeared although it was missing")
-        copies = [(self.syswow64, "msinet.ocx", "copy_msinet", "reg_msinet"),
-                  (self.game, "RICHTX32.OCX", "copy_richtx", "reg_richtx"),
-                  (self.game, "CSWSK32.OCX", "copy_cswsk", "reg_cswsk")]
-        if not case.no_system_folder:
-            copies.insert(0, (self.system, "msinet.ocx", "copy_msinet", "reg_msinet"))
-        for folder, name, copy_step, reg_step in copies:
+        for folder, name, copy_step, reg_step in self.targets():
+            if folder == self.system and case.no_system_folder:
+                continue
             copied = find_ci(folder, name)
             if case.outcome[copy_step]:
                 if copied is None:

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -89,28 +90,26 @@ std::string Run(const Target& t, const Case& c, const int32_t* fixed_status) {
   if (blend) {
     src.emplace(bpp, c.width, c.height, c.src);
     src->FillRandom(rng);
-    FillRect(rng, src->first_row(), src->layout(), c.format, c.mix);
+    if (c.fill_src) {
+      c.fill_src(rng, src->first_row(), src->layout());
+    } else {
+      FillRect(rng, src->first_row(), src->layout(), c.format, c.mix);
+    }
     src_before = src->Image();
   }
   std::vector<uint8_t> want = dest.Image();
-  uint8_t* want_row0 = want.data() + dest.first_row_offset();
   const int32_t dest_pitch = dest.layout().pitch;
   const int32_t src_pitch = blend ? src->layout().pitch : 0;
-  int32_t want_status = fixed_status != nullptr ? *fixed_status : 0;
-  int32_t status;
-  if (blend) {
-    if (fixed_status == nullptr) {
-      want_status = ModelBlend(want_row0, src->first_row(), c.width, c.height, src_pitch,
-                               dest_pitch, c.format);
-    }
-    status = t.blend(dest.first_row(), src->first_row(), c.width, c.height, src_pitch, dest_pitch,
-                     c.format);
-  } else {
-    if (fixed_status == nullptr) {
-      want_status = ModelNight(want_row0, c.width, c.height, dest_pitch, c.format);
-    }
-    status = t.night(dest.first_row(), c.width, c.height, dest_pitch, c.format);
-  }
+  // The same call on `on`, with row 0 of the destination at `row0`.
+  auto call = [&](const Target& on, uint8_t* row0) {
+    return blend ? on.blend(row0, src->first_row(), c.width, c.height, src_pitch, dest_pitch,
+                            c.format)
+                 : on.night(row0, c.width, c.height, dest_pitch, c.format);
+  };
+  const int32_t want_status = fixed_status != nullptr
+                                  ? *fixed_status
+                                  : call(ModelTarget(), want.data() + dest.first_row_offset());
+  const int32_t status = call(t, dest.first_row());
   char seed[48];
   std::snprintf(seed, sizeof seed, ", seed 0x%llx", static_cast<unsigned long long>(c.seed));
   const std::string context =
@@ -154,7 +153,7 @@ std::string CheckRandom(const Target& target, Routine routine, uint64_t seed, in
 
 std::string CheckBlendExamples(const Target& target) {
   Rng rng(0xA1FA);
-  for (size_t i = 0; i < kBlendExampleCount; ++i) {
+  for (size_t i = 0; i < std::size(kBlendExamples); ++i) {
     const BlendExample& ex = kBlendExamples[i];
     const int32_t bpp = BytesPerPixel(ex.format);
     Surface dest(bpp, ex.width, 2, Placement{3, false, 5, false, false});
@@ -184,7 +183,7 @@ std::string CheckBlendExamples(const Target& target) {
 
 std::string CheckNightExamples(const Target& target) {
   Rng rng(0x2A0C);
-  for (size_t i = 0; i < kNightExampleCount; ++i) {
+  for (size_t i = 0; i < std::size(kNightExamples); ++i) {
     const NightExample& ex = kNightExamples[i];
     const int32_t bpp = BytesPerPixel(ex.format);
     for (int32_t width = 1; width <= 9; ++width) {

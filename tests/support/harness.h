@@ -47,6 +47,8 @@ struct Case {
   Placement src;
   PixelMix mix;
   uint64_t seed = 0;
+  // When set, fills the source rectangle (blend) in place of `mix`.
+  std::function<void(Rng& rng, uint8_t* first_row, const RectLayout& layout)> fill_src = nullptr;
 };
 
 // Runs `c` through `target` and compares status, destination and source

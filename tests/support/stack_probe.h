@@ -46,8 +46,8 @@ BlendFn ProbedBlend(const void* fn, std::vector<uint32_t> leading, int32_t entry
 NightFn ProbedNight(const void* fn, std::vector<uint32_t> leading, int32_t entry_residue,
                     int32_t expected_shift, StackLog* log);
 
-// The worked examples, the early returns and random rectangles of both
-// routines; an empty string when every result and every stack end is right.
+// Every behaviour check (worked examples, early returns, random rectangles of
+// both routines); an empty string when every result and every stack end is right.
 std::string CheckThroughProbe(const Target& probed, const StackLog& log, uint64_t seed);
 
 }  // namespace glimfx_test

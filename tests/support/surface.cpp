@@ -48,46 +48,27 @@ void PutPixel(uint8_t* row, int32_t x, int32_t bpp, uint32_t value) {
   for (int32_t i = 0; i < bpp; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-namespace {
-
-size_t FirstDiffOffset(const uint8_t* expected, const uint8_t* actual, size_t size) {
-  if (std::memcmp(expected, actual, size) == 0) return size;
-  size_t i = 0;
-  while (expected[i] == actual[i]) ++i;
-  return i;
-}
-
-std::string DescribeByte(const uint8_t* expected, const uint8_t* actual, size_t at) {
+std::string FirstDifference(const uint8_t* expected, const uint8_t* actual, size_t size,
+                            const RectLayout* layout, size_t first_row_offset) {
+  if (std::memcmp(expected, actual, size) == 0) return std::string();
+  size_t at = 0;
+  while (expected[at] == actual[at]) ++at;
   char text[128];
   std::snprintf(text, sizeof text,
                 "first differing byte at offset %zu: expected 0x%02X, got 0x%02X", at, expected[at],
                 actual[at]);
-  return text;
-}
-
-}  // namespace
-
-std::string FirstDifference(const uint8_t* expected, const uint8_t* actual, size_t size) {
-  const size_t at = FirstDiffOffset(expected, actual, size);
-  return at == size ? std::string() : DescribeByte(expected, actual, at);
-}
-
-std::string FirstDifference(const uint8_t* expected, const uint8_t* actual, size_t size,
-                            const RectLayout& layout, size_t first_row_offset) {
-  const size_t at = FirstDiffOffset(expected, actual, size);
-  if (at == size) return std::string();
-  std::string text = DescribeByte(expected, actual, at);
+  if (layout == nullptr) return text;
   const int64_t rel = static_cast<int64_t>(at) - static_cast<int64_t>(first_row_offset);
-  for (int32_t r = 0; r < layout.height; ++r) {
-    const int64_t in_row = rel - static_cast<int64_t>(r) * layout.pitch;
-    if (in_row >= 0 && in_row < layout.RowBytes()) {
+  for (int32_t r = 0; r < layout->height; ++r) {
+    const int64_t in_row = rel - static_cast<int64_t>(r) * layout->pitch;
+    if (in_row >= 0 && in_row < layout->RowBytes()) {
       char where[96];
       std::snprintf(where, sizeof where, " (row %d, pixel %d, byte %d of the pixel)", r,
-                    static_cast<int>(in_row / layout.bpp), static_cast<int>(in_row % layout.bpp));
-      return text + where;
+                    static_cast<int>(in_row / layout->bpp), static_cast<int>(in_row % layout->bpp));
+      return text + std::string(where);
     }
   }
-  return text + " (outside the rectangle: a gap or margin byte)";
+  return text + std::string(" (outside the rectangle: a gap or margin byte)");
 }
 
 uint32_t RandomKeyPixel(Rng& rng, uint32_t format) {
@@ -153,23 +134,17 @@ void FillRect(Rng& rng, uint8_t* first_row, const RectLayout& layout, uint32_t f
   }
 }
 
-namespace {
-
-size_t QueryPageSize() {
-#if defined(_WIN32)
-  SYSTEM_INFO info;
-  GetSystemInfo(&info);
-  return info.dwPageSize;
-#else
-  return static_cast<size_t>(sysconf(_SC_PAGESIZE));
-#endif
-}
-
-}  // namespace
-
 // Asked once: the query is a system call on some platforms.
 size_t PageSize() {
-  static const size_t page_size = QueryPageSize();
+  static const size_t page_size = [] {
+#if defined(_WIN32)
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return static_cast<size_t>(info.dwPageSize);
+#else
+    return static_cast<size_t>(sysconf(_SC_PAGESIZE));
+#endif
+  }();
   return page_size;
 }
 
@@ -270,7 +245,7 @@ std::vector<uint8_t> Surface::Image() const {
 
 std::string Surface::DifferenceFrom(const std::vector<uint8_t>& expected) const {
   const std::vector<uint8_t> got = Image();
-  return FirstDifference(expected.data(), got.data(), got.size(), layout_, first_row_offset_);
+  return FirstDifference(expected.data(), got.data(), got.size(), &layout_, first_row_offset_);
 }
 
 }  // namespace glimfx_test

@@ -46,9 +46,8 @@ void PutPixel(uint8_t* row, int32_t x, int32_t bpp, uint32_t value);
 // Empty when the buffers are equal; otherwise names the first differing byte
 // (offset, expected and actual value), and its row and pixel when `layout`
 // and `first_row_offset` locate a rectangle in the buffers.
-std::string FirstDifference(const uint8_t* expected, const uint8_t* actual, size_t size);
 std::string FirstDifference(const uint8_t* expected, const uint8_t* actual, size_t size,
-                            const RectLayout& layout, size_t first_row_offset);
+                            const RectLayout* layout = nullptr, size_t first_row_offset = 0);
 
 // How often, in percent, a pixel starts a run of 1..max_run key pixels or is
 // a special value: extremes and single fields, 0x8000 in 5-5-5, a top byte

@@ -1,12 +1,14 @@
-// The documented worked results of both routines, as tables shared by the
-// unit tests and the Windows test host.
+// The documented worked results of both routines, as tables for the
+// harness's checks, which the unit tests and the Windows test host share.
 #ifndef GLIMFX_TESTS_SUPPORT_WORKED_EXAMPLES_H_
 #define GLIMFX_TESTS_SUPPORT_WORKED_EXAMPLES_H_
 
-#include <cstddef>
 #include <cstdint>
 
 namespace glimfx_test {
+
+// Bytes b0 b1 b2 in memory order as a 24-bit little-endian value.
+constexpr uint32_t Bytes3(uint32_t b0, uint32_t b1, uint32_t b2) { return b0 | b1 << 8 | b2 << 16; }
 
 // One row of `width` pixels (at most 3). 24-bit pixels are given as the
 // little-endian value of their three bytes in memory order.
@@ -18,6 +20,27 @@ struct BlendExample {
   uint32_t expected[3];
 };
 
+inline constexpr BlendExample kBlendExamples[] = {
+    {0, 1, {0x7FFF}, {0x0001}, {0x3DEF}},
+    {0, 1, {0x7C00}, {0x001F}, {0x3C0F}},
+    {0, 1, {0x7FFF}, {0x8000}, {0x3DEF}},  // 0x8000 is black, not a key pixel
+    {0, 1, {0x7FFF}, {0x0000}, {0x7FFF}},  // key pixel alone at the row's end
+    {0, 2, {0x7FFF, 0x7FFF}, {0x0000, 0x0001}, {0x7BDE, 0x3DEF}},
+    {0, 2, {0xFFFF, 0xFFFF}, {0x0000, 0x0001}, {0x7BDE, 0x3DEF}},
+    {0, 2, {0x7FFF, 0x7FFF}, {0x0000, 0x0000}, {0x7FFF, 0x7FFF}},
+    {0, 3, {0x7FFF, 0x7FFF, 0x7FFF}, {0x0000, 0x0001, 0x0000}, {0x7BDE, 0x3DEF, 0x7FFF}},
+    {1, 1, {0xFFFF}, {0xFFFF}, {0xF7DE}},
+    {1, 1, {0xF800}, {0x07E0}, {0x7BE0}},
+    {1, 1, {0xFFFF}, {0x0001}, {0x7BEF}},
+    {1, 2, {0xFFFF, 0xFFFF}, {0x0001, 0x0000}, {0x7BEF, 0xF7DE}},
+    {3, 1, {Bytes3(0xFF, 0x80, 0x01)}, {Bytes3(0x01, 0x01, 0x01)}, {Bytes3(0x7F, 0x40, 0x00)}},
+    {3, 1, {Bytes3(0xFE, 0xFE, 0xFE)}, {Bytes3(0xFE, 0xFE, 0xFE)}, {Bytes3(0xFE, 0xFE, 0xFE)}},
+    {3, 1, {Bytes3(0x10, 0x20, 0x30)}, {Bytes3(0x00, 0x00, 0x00)}, {Bytes3(0x10, 0x20, 0x30)}},
+    {4, 1, {0xFF336699}, {0x80FFFFFF}, {0x0098B2CB}},
+    {4, 1, {0xFFFFFFFF}, {0x00000001}, {0x007F7F7F}},
+    {4, 1, {0x00C08040}, {0xFF000000}, {0x00C08040}},  // top byte alone: a key pixel
+};
+
 struct NightExample {
   uint32_t format;
   uint32_t before;
@@ -25,16 +48,27 @@ struct NightExample {
   uint32_t in_tail;   // result for one of the width mod 4 pixels at the end
 };
 
-extern const BlendExample kBlendExamples[];
-extern const size_t kBlendExampleCount;
-extern const NightExample kNightExamples[];
-extern const size_t kNightExampleCount;
-
-// Bytes b0 b1 b2 in memory order as a 24-bit little-endian value.
-constexpr uint32_t Bytes3(uint32_t b0, uint32_t b1, uint32_t b2) { return b0 | b1 << 8 | b2 << 16; }
-constexpr uint32_t Bytes4(uint32_t b0, uint32_t b1, uint32_t b2, uint32_t b3) {
-  return b0 | b1 << 8 | b2 << 16 | b3 << 24;
-}
+inline constexpr NightExample kNightExamples[] = {
+    {0, 0x7FFF, 0x65EF, 0x65EF},
+    {0, 0x0000, 0x2800, 0x2800},
+    {0, 0x7C00, 0x6400, 0x6400},
+    {0, 0x03E0, 0x29E0, 0x29E0},
+    {0, 0x001F, 0x280F, 0x280F},
+    {0, 0x4210, 0x4908, 0x4908},
+    {1, 0xFFFF, 0x7BEF, 0x7BF0},
+    {1, 0x0000, 0x0000, 0x0001},
+    {1, 0xF800, 0x7800, 0x7801},
+    {1, 0x8000, 0x4000, 0x4001},
+    {1, 0x7FFF, 0x3BF0, 0x3BF0},
+    {1, 0x07E0, 0x03E1, 0x03E1},
+    {1, 0x001F, 0x0010, 0x0010},
+    {3, Bytes3(0xFF, 0xFF, 0xFF), Bytes3(0x7F, 0x7F, 0x9F), Bytes3(0x7F, 0x7F, 0x9F)},
+    {3, Bytes3(0x00, 0x00, 0x00), Bytes3(0x00, 0x00, 0x20), Bytes3(0x00, 0x00, 0x20)},
+    {3, Bytes3(0x10, 0x80, 0x40), Bytes3(0x08, 0x40, 0x40), Bytes3(0x08, 0x40, 0x40)},
+    {4, 0xFFFFFFFF, 0x7F9F7F7F, 0x7F9F7F7F},
+    {4, 0x00000000, 0x00200000, 0x00200000},
+    {4, 0xC3408010, 0x61404008, 0x61404008},
+};
 
 }  // namespace glimfx_test
 
