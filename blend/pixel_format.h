@@ -27,8 +27,6 @@ constexpr int32_t LayoutIndex(uint32_t format) {
                                 : -1;
 }
 
-constexpr bool IsSupportedFormat(uint32_t format) { return LayoutIndex(format) >= 0; }
-
 // Bytes per pixel of a supported format code.
 constexpr int32_t BytesPerPixel(uint32_t format) {
   return format == kFormat24 ? 3 : format == kFormat32 ? 4 : 2;
