@@ -100,19 +100,15 @@ inline void BlendRow32(uint8_t* d, const uint8_t* s, int32_t width) {
 
 // Every byte of a 24-bit row blends alike (pixel boundaries only matter for
 // finding key pixels), so a run of drawn pixels is blended in place as bytes
-// [a, b) of the row: with whole vectors, the last placed to end exactly at b
-// and computed before anything of the run is stored, as lane runs do; a run
-// of three to five pixels with two 8-byte moves, the same way; one or two
-// pixels alone. Nothing outside the run is read or written.
+// [a, b) of the row: with whole vectors (BlendSpanByVectors, as lane runs
+// are); a run of three to five pixels with two 8-byte moves, the same way;
+// one or two pixels alone. Nothing outside the run is read or written.
 template <class W>
 inline void BlendBytesByVectors(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
   const auto mask = W::Splat32(kByteHalfMask);
-  const int32_t at_last = b - W::kBytes;
-  const auto last = HalfSum<W>(W::Load(d + at_last), W::Load(s + at_last), mask);
-  for (int32_t i = a; i < at_last; i += W::kBytes) {
-    W::Store(d + i, HalfSum<W>(W::Load(d + i), W::Load(s + i), mask));
-  }
-  W::Store(d + at_last, last);
+  BlendSpanByVectors<W>(d, s, a, b, [mask](typename W::Vec dv, typename W::Vec sv) {
+    return HalfSum<W>(dv, sv, mask);
+  });
 }
 
 template <class V>

@@ -48,24 +48,33 @@ inline int32_t LowestBit64(uint64_t m) {
   return low != 0 ? __builtin_ctz(low) : 32 + __builtin_ctz(static_cast<uint32_t>(m >> 32));
 }
 
+// Bytes [a, b) of a run, b - a >= W::kBytes, blended with whole vectors of
+// W: the last one is placed to end exactly at b. It overlaps the one before
+// it, so its result is computed before anything of the run is stored, and a
+// byte stored twice gets the same value twice. `blend(dv, sv)` blends one
+// vector.
+template <class W, class F>
+inline void BlendSpanByVectors(uint8_t* d, const uint8_t* s, int32_t a, int32_t b, F blend) {
+  const int32_t at_last = b - W::kBytes;
+  const auto last = blend(W::Load(d + at_last), W::Load(s + at_last));
+  for (int32_t i = a; i < at_last; i += W::kBytes) {
+    W::Store(d + i, blend(W::Load(d + i), W::Load(s + i)));
+  }
+  W::Store(d + at_last, last);
+}
+
 template <class V, class Lanes>
 inline void BlendDrawnRun(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
-  constexpr int32_t k = V::kBytes / 4;
-  constexpr int32_t h = k / 2;
+  using H = typename V::Half;
   const int32_t n = b - a;
-  if (n >= k) {
-    uint8_t* d_last = d + 4 * (b - k);
-    const auto last = BlendAt<V, Lanes>(d_last, s + 4 * (b - k));
-    for (int32_t i = a; i < b - k; i += k) {
-      V::Store(d + 4 * i, BlendAt<V, Lanes>(d + 4 * i, s + 4 * i));
-    }
-    V::Store(d_last, last);
-  } else if (n >= h) {
-    uint8_t* d_last = d + 4 * (b - h);
-    using H = typename V::Half;
-    const auto last = BlendAt<H, Lanes>(d_last, s + 4 * (b - h));
-    H::Store(d + 4 * a, BlendAt<H, Lanes>(d + 4 * a, s + 4 * a));
-    H::Store(d_last, last);
+  if (n >= V::kBytes / 4) {
+    BlendSpanByVectors<V>(d, s, 4 * a, 4 * b, [](typename V::Vec dv, typename V::Vec sv) {
+      return Lanes::template Blend<V>(dv, sv);
+    });
+  } else if (n >= H::kBytes / 4) {
+    BlendSpanByVectors<H>(d, s, 4 * a, 4 * b, [](typename H::Vec dv, typename H::Vec sv) {
+      return Lanes::template Blend<H>(dv, sv);
+    });
   } else {
     for (int32_t i = a; i < b; ++i) Lanes::BlendLane(d + 4 * i, s + 4 * i);
   }
