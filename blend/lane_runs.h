@@ -10,9 +10,8 @@
 // blended with whole vectors, its last vector placed to end exactly at the
 // run's end. That vector overlaps the one before it, so its result is
 // computed from the destination before anything of the run is stored: a
-// lane stored twice gets the same value twice. With masked moves (AVX2) each
-// vector decides alone, which measured faster at every size (see
-// BlendMaskedLanes).
+// lane stored twice gets the same value twice. With masked moves (AVX2)
+// vectors need no runs (see BlendMaskedLanes).
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
@@ -20,6 +19,8 @@
 #define GLIMFX_BLEND_LANE_RUNS_H_
 
 #include <cstdint>
+
+#include "rect_walk.h"
 
 namespace glimfx {
 namespace {
@@ -30,6 +31,8 @@ namespace {
 //   KeyLanes<W>(sv)   all ones in each key lane of the source vector sv
 //   Blend<W>(dv, sv)  the blend of the drawn lanes of dv and sv
 //   BlendLane(d, s)   one drawn lane
+// and, for masked rectangles, LaneCount(width), BlendRowRest(d, s, width) for
+// what a row holds past its lanes, and kPlainUntilKeyed (BlendMaskedRect).
 template <class W, class Lanes>
 inline uint32_t KeyBits(const uint8_t* s) {
   return W::MoveMask32(Lanes::template KeyLanes<W>(W::Load(s)));
@@ -138,37 +141,47 @@ inline void BlendLaneRuns(uint8_t* d, const uint8_t* s, int32_t lanes) {
   }
 }
 
-// For instruction sets with masked moves of 4-byte lanes (V::kMaskedLanes):
-// each vector of source decides alone. Key lanes only: skipped; no key lane:
-// loaded and stored whole; both: only the drawn lanes of the destination are
-// loaded and stored. The row's last lanes, fewer than a vector, go through
-// masks in a vector that ends at the row's end; a row shorter than a vector
-// is done lane by lane. On small and
-// in-cache rectangles this beats walking runs: no per-run bookkeeping, and a
-// mixed vector costs less than the mispredictions around a short run.
-template <class V, class Lanes>
-inline void BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
+// For instruction sets with masked moves of 4-byte lanes (V::kMaskedLanes).
+// With kEveryVectorMasked, every vector loads and stores only its drawn lanes
+// through a mask, with no branch: a sprite's vectors change at random among
+// all key, all drawn and mixed, and a branch on that mispredicts at every
+// change, which cost more than the masked moves (twice the time on sprites
+// past the caches, and on a frame of many small ones). Otherwise each vector
+// decides alone: key lanes only, skipped; no key lane, loaded and stored
+// whole; both, masked. That pays on key-free rows, where the branch is always
+// right and plain moves are cheaper. Returns whether a whole vector held a
+// key lane.
+//
+// The row's last lanes, fewer than a vector, go through masks in a vector
+// that ends at the row's end; a row shorter than a vector is done lane by
+// lane.
+template <class V, class Lanes, bool kEveryVectorMasked>
+inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   constexpr int32_t k = V::kBytes / 4;
   constexpr uint32_t kAllKey = (1u << k) - 1;
   const auto ones = V::Splat32(~0u);
+  bool keyed = false;
   int32_t i = 0;
   for (; i + k <= lanes; i += k) {
     uint8_t* dv = d + 4 * i;
     const auto sv = V::Load(s + 4 * i);
     const auto key = Lanes::template KeyLanes<V>(sv);
-    const uint32_t bits = V::MoveMask32(key);
-    if (bits == kAllKey) continue;
-    if (bits == 0) {
-      V::Store(dv, Lanes::template Blend<V>(V::Load(dv), sv));
-      continue;
+    if constexpr (!kEveryVectorMasked) {
+      const uint32_t bits = V::MoveMask32(key);
+      if (bits == 0) {
+        V::Store(dv, Lanes::template Blend<V>(V::Load(dv), sv));
+        continue;
+      }
+      keyed = true;
+      if (bits == kAllKey) continue;
     }
     const auto drawn = V::AndNot(key, ones);
     V::MaskStore32(dv, drawn, Lanes::template Blend<V>(V::MaskLoad32(dv, drawn), sv));
   }
-  if (i == lanes) return;
+  if (i == lanes) return keyed;
   if (lanes < k) {
     for (; i < lanes; ++i) Lanes::BlendLane(d + 4 * i, s + 4 * i);
-    return;
+    return keyed;
   }
   // The last vector ends exactly at the row's end, over lanes already done,
   // which its mask leaves out: no vector reaches past the row, so nothing
@@ -178,6 +191,32 @@ inline void BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   const auto sv = V::Load(s + 4 * at);
   const auto drawn = V::AndNot(Lanes::template KeyLanes<V>(sv), fresh);
   V::MaskStore32(d + 4 * at, drawn, Lanes::template Blend<V>(V::MaskLoad32(d + 4 * at, drawn), sv));
+  return keyed;
+}
+
+// A rectangle by masked lanes. Lanes::kPlainUntilKeyed: rows choose per
+// vector until one holds a key lane, then every vector is masked, so an
+// opaque source keeps its plain moves and a sprite pays at most one row of
+// mispredictions. Otherwise every vector is masked from the first row, which
+// measured at least as fast for that layout even on opaque sources.
+template <class V, class Lanes>
+inline void BlendMaskedRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                            int32_t s_pitch, int32_t d_pitch) {
+  const int32_t lanes = Lanes::LaneCount(width);
+  const auto masked = [lanes](uint8_t* dr, const uint8_t* sr, int32_t w) {
+    BlendMaskedLanes<V, Lanes, true>(dr, sr, lanes);
+    Lanes::BlendRowRest(dr, sr, w);
+  };
+  if constexpr (Lanes::kPlainUntilKeyed) {
+    const auto choosing = [lanes](uint8_t* dr, const uint8_t* sr, int32_t w) {
+      const bool keyed = BlendMaskedLanes<V, Lanes, false>(dr, sr, lanes);
+      Lanes::BlendRowRest(dr, sr, w);
+      return keyed;
+    };
+    WalkRowsSwitching(d, s, width, height, s_pitch, d_pitch, choosing, masked);
+  } else {
+    WalkRows(d, s, width, height, s_pitch, d_pitch, masked);
+  }
 }
 
 }  // namespace

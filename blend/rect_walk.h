@@ -27,6 +27,27 @@ static inline void WalkRows(uint8_t* p, int32_t width, int32_t height, int32_t p
   }
 }
 
+// Rows go to `first` until it returns true for one, then the rest to `rest`:
+// two loops, so neither row pays a test of which to call.
+template <typename First, typename Rest>
+static inline void WalkRowsSwitching(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                                     int32_t s_pitch, int32_t d_pitch, First first, Rest rest) {
+  int32_t r = 0;
+  for (;;) {
+    const bool done = first(d, s, width);
+    if (++r == height) return;
+    d += d_pitch;
+    s += s_pitch;
+    if (done) break;
+  }
+  for (;;) {
+    rest(d, s, width);
+    if (++r == height) return;
+    d += d_pitch;
+    s += s_pitch;
+  }
+}
+
 // A whole rectangle walked with `kRow` inlined into the loop, so a row costs
 // no call. Every path, scalar and vector, builds its rectangles this way.
 template <void (*kRow)(uint8_t*, const uint8_t*, int32_t)>
