@@ -233,53 +233,73 @@ inline int32_t BlendBlockRuns24(uint8_t* d, const uint8_t* s, int32_t open, int3
   return open;
 }
 
-// The key pixels of a step's blocks; passed by value, in registers where the
-// calling convention allows.
+// The key pixels of a step's blocks.
 template <int32_t kBlocks>
 struct StepKeys24 {
   BlockMask block[kBlocks];
 };
 
-// A step holding key pixels, kept out of the steps' loop so that loop keeps
-// its values in registers.
-template <int32_t kBlocks, class V>
-__attribute__((noinline)) int32_t BlendMixedStep24(uint8_t* d, const uint8_t* s, int32_t open,
-                                                   int32_t at, StepKeys24<kBlocks> keys) {
-  for (int32_t b = 0; b < kBlocks; ++b) {
-    open = BlendBlockRuns24<V>(d, s, open, at + kBlockBytes24 * b, DrawnBytes24(keys.block[b]),
-                               kBlockBytes24);
-  }
-  return open;
-}
-
 // Sixteen pixels for every 128 bits of W's width, from row byte `at`, looked
-// at through three of W's vectors. A step without key pixels is blended as
-// whole vectors; otherwise its drawn runs are blended in place. Returns the
-// open run.
-template <class W, class V>
-inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at) {
+// at through three of W's vectors: their key pixels, and whether there are
+// any.
+template <class W>
+inline bool FindKeys24(const uint8_t* s, int32_t at,
+                       StepKeys24<3 * W::kBytes / kBlockBytes24>& keys) {
   constexpr int32_t kBlocks = 3 * W::kBytes / kBlockBytes24;
   const uint32_t z0 = W::ZeroBytes(W::Load(s + at));
   const uint32_t z1 = W::ZeroBytes(W::Load(s + at + W::kBytes));
   const uint32_t z2 = W::ZeroBytes(W::Load(s + at + 2 * W::kBytes));
   // Drawn pixels seldom hold a zero byte: most steps without key pixels
   // have none, and skip looking for key pixels.
-  if ((z0 | z1 | z2) != 0) {
-    StepKeys24<kBlocks> keys;
-    BlockMask any_key = 0;
-    for (int32_t b = 0; b < kBlocks; ++b) {
-      keys.block[b] = KeyPixels24(BlockZeroBytes(z0, z1, z2, W::kBytes, kBlockBytes24 * b));
-      any_key |= keys.block[b];
-    }
-    if (any_key != 0) return BlendMixedStep24<kBlocks, V>(d, s, open, at, keys);
+  if ((z0 | z1 | z2) == 0) return false;
+  BlockMask any_key = 0;
+  for (int32_t b = 0; b < kBlocks; ++b) {
+    keys.block[b] = KeyPixels24(BlockZeroBytes(z0, z1, z2, W::kBytes, kBlockBytes24 * b));
+    any_key |= keys.block[b];
   }
-  open = EndRun24<V>(d, s, open, at);
-  // One vector at a time, the source read again: with eight vector
-  // registers (32-bit builds) keeping the step's vectors live would spill.
+  return any_key != 0;
+}
+
+// A step without key pixels, one vector at a time, the source read again:
+// with eight vector registers (32-bit builds) keeping the step's vectors
+// live would spill.
+template <class W>
+inline void BlendWholeStep24(uint8_t* d, const uint8_t* s, int32_t at) {
   const auto mask = W::Splat32(kByteHalfMask);
   for (int32_t k = 0; k < 3 * W::kBytes; k += W::kBytes) {
     W::Store(d + at + k, HalfSum<W>(W::Load(d + at + k), W::Load(s + at + k), mask));
   }
+}
+
+// A step of W's width from row byte `at`: without key pixels, blended as
+// whole vectors; otherwise its drawn runs are blended in place. Returns the
+// open run.
+template <class W, class V>
+inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at) {
+  constexpr int32_t kBlocks = 3 * W::kBytes / kBlockBytes24;
+  StepKeys24<kBlocks> keys;
+  if (FindKeys24<W>(s, at, keys)) {
+    for (int32_t b = 0; b < kBlocks; ++b) {
+      open = BlendBlockRuns24<V>(d, s, open, at + kBlockBytes24 * b, DrawnBytes24(keys.block[b]),
+                                 kBlockBytes24);
+    }
+    return open;
+  }
+  open = EndRun24<V>(d, s, open, at);
+  BlendWholeStep24<W>(d, s, at);
+  return open;
+}
+
+// The row's whole steps of V's width from the first one holding key pixels,
+// at `at`; returns the open run. Out of line, so the loop over key-free
+// steps before it keeps its values in registers; called once per row rather
+// than once per step, because a call costs more under the Windows calling
+// conventions (more registers to save, arguments through memory).
+template <class V>
+__attribute__((noinline)) int32_t BlendKeyedSteps24(uint8_t* d, const uint8_t* s, int32_t at,
+                                                    int32_t row) {
+  int32_t open = -1;
+  for (; row - at >= 3 * V::kBytes; at += 3 * V::kBytes) open = BlendStep24<V, V>(d, s, open, at);
   return open;
 }
 
@@ -293,7 +313,15 @@ inline void BlendRow24(uint8_t* d, const uint8_t* s, int32_t width) {
   const int32_t row = 3 * width;
   int32_t open = -1;
   int32_t at = 0;  // bytes of the row looked at
-  for (; row - at >= kStep; at += kStep) open = BlendStep24<V, V>(d, s, open, at);
+  for (; row - at >= kStep; at += kStep) {
+    StepKeys24<3 * V::kBytes / kBlockBytes24> keys;
+    if (FindKeys24<V>(s, at, keys)) {
+      open = BlendKeyedSteps24<V>(d, s, at, row);
+      at = row - (row - at) % kStep;
+      break;
+    }
+    BlendWholeStep24<V>(d, s, at);
+  }
   if (kStep > 48 && row - at >= 48) {
     open = BlendStep24<B, V>(d, s, open, at);
     at += 48;
