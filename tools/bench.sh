@@ -5,7 +5,7 @@
 #   - the shipped 32-bit and 64-bit DLLs, built in build/bench-windows-x86
 #     and build/bench-windows-x64, timed under Wine by glimfx_bench_dll.
 # Extra arguments go to Google Benchmark, e.g. --benchmark_filter=night/565.
-# Takes about three minutes on two cores.
+# Takes about five minutes on two cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,18 +27,23 @@ echo "machine: ${machine}"
 "${build}/bench/glimfx_bench" --benchmark_out="${build}/bench.json" \
   --benchmark_out_format=json "$@" | tee "${build}/bench.log"
 
+# Three rounds of both DLLs in turn; the report takes each entry's median.
 source tools/wine_env.sh
-for arch in x86 x64; do
-  dir=build/bench-windows-${arch}
-  # Run from the driver's folder: it loads glimfx.dll from there by name.
-  (cd "${dir}/bench" && wine glimfx_bench_dll.exe ../bench.json) | tee "${dir}/bench.log"
+for round in 1 2 3; do
+  for arch in x86 x64; do
+    dir=build/bench-windows-${arch}
+    # Run from the driver's folder: it loads glimfx.dll from there by name.
+    (cd "${dir}/bench" && wine glimfx_bench_dll.exe "../bench-${round}.json") |
+      tee "${dir}/bench-${round}.log"
+  done
 done
 
 # Debian's python3 (matplotlib comes from python3-matplotlib), whatever
 # python3 comes first on PATH.
 /usr/bin/python3 tools/bench_report_test.py
 /usr/bin/python3 tools/bench_report.py --linux "${build}/bench.json" \
-  --dll64 build/bench-windows-x64/bench.json --dll32 build/bench-windows-x86/bench.json \
+  --dll64 build/bench-windows-x64/bench-{1,2,3}.json \
+  --dll32 build/bench-windows-x86/bench-{1,2,3}.json \
   --targets bench/targets.json --readme README.md --table docs/benchmarks.md \
   --plot docs/images/speed.png --machine "${machine}" --command "tools/bench.sh${*:+ $*}"
 echo "written: README.md (summary), docs/benchmarks.md, docs/images/speed.png"

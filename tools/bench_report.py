@@ -2,7 +2,7 @@
 """Turns the benchmark's JSON reports into the README's summary, the full
 table in docs/ and the speed plot.
 
-    bench_report.py --linux L.json [--dll64 W64.json] [--dll32 W32.json]
+    bench_report.py --linux L.json [--dll64 W64.json ...] [--dll32 W32.json ...]
                     --targets bench/targets.json --readme README.md
                     --table docs/benchmarks.md --plot docs/images/speed.png
                     [--machine TEXT] [--command TEXT]
@@ -38,6 +38,20 @@ def load(path):
         ns = b["cpu_time"] * UNIT_NS[b.get("time_unit", "ns")]
         runs.setdefault(workload, {})[who] = (ns, b["pixels"])
     return report.get("context", {}), runs
+
+
+def load_rounds(paths):
+    """Like load, over several runs of one program: per entry, the median of
+    the runs' times. The DLLs run in separate processes, one after the
+    other; alternating rounds of both keeps a slow moment of the machine from
+    landing on one build only."""
+    rounds = [load(p)[1] for p in paths]
+    runs = {}
+    for workload, whos in rounds[0].items():
+        for who, (_, pixels) in whos.items():
+            times = sorted(r[workload][who][0] for r in rounds if who in r.get(workload, {}))
+            runs.setdefault(workload, {})[who] = (statistics.median(times), pixels)
+    return runs
 
 
 def ns_per_px(runs, workload, who):
@@ -298,8 +312,8 @@ def plot(path, linux):
 def main():
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     p.add_argument("--linux", required=True)
-    p.add_argument("--dll64")
-    p.add_argument("--dll32")
+    p.add_argument("--dll64", nargs="+", help="one report per round")
+    p.add_argument("--dll32", nargs="+", help="one report per round")
     p.add_argument("--targets", required=True)
     p.add_argument("--readme")
     p.add_argument("--table")
@@ -309,8 +323,8 @@ def main():
     args = p.parse_args()
 
     context, linux = load(args.linux)
-    dll64 = load(args.dll64)[1] if args.dll64 else {}
-    dll32 = load(args.dll32)[1] if args.dll32 else {}
+    dll64 = load_rounds(args.dll64) if args.dll64 else {}
+    dll32 = load_rounds(args.dll32) if args.dll32 else {}
     with open(args.targets) as f:
         rules = json.load(f)["rules"]
     builds = {k: v for k, v in (("dll64", dll64), ("dll32", dll32)) if v}

@@ -75,6 +75,14 @@ class ReportTest(unittest.TestCase):
         self.assertAlmostEqual(bench_report.ns_per_px(runs, "night/565/64x64", "export"),
                                2000.0 / 4096)
 
+    def test_rounds_take_each_entrys_median(self):
+        paths = [write_report([entry("frame/24/800x600/export", "median", cpu, 1000)])
+                 for cpu in (300.0, 100.0, 200.0)]
+        runs = bench_report.load_rounds(paths)
+        for path in paths:
+            os.unlink(path)
+        self.assertEqual(runs["frame/24/800x600"]["export"], (200.0, 1000))
+
     def test_judge_divides_by_the_peer_and_skips_missing_peers(self):
         runs = {"night/565/64x64": {"export": (2100.0, 4096), "in-place": (1000.0, 4096),
                                     "pixman": (10000.0, 4096)}}
