@@ -42,7 +42,7 @@ class RectPeers {
 
  private:
   const RectWorkload& w_;
-  std::vector<uint8_t> rle_pixels_;
+  AlignedBytes rle_pixels_;
   SurfacePtr sdl_dst_, sdl_src_, sdl_src_rle_;
   RendererPtr night_fill_;
   ImagePtr px_dst_, px_src_, px_mask_;
@@ -57,7 +57,7 @@ class FramePeers {
  private:
   const Frame& f_;
   SurfacePtr sdl_dst_;
-  std::vector<std::vector<uint8_t>> pixels_;
+  std::vector<AlignedBytes> pixels_;
   std::vector<SurfacePtr> sprites_;
 };
 

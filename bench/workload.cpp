@@ -29,7 +29,7 @@ void FillRuns(uint8_t* p, int64_t pixels, int32_t bpp, bool with_keys, std::mt19
   }
 }
 
-void FillRandom(std::vector<uint8_t>& bytes, std::mt19937& rng) {
+void FillRandom(AlignedBytes& bytes, std::mt19937& rng) {
   for (uint8_t& b : bytes) b = static_cast<uint8_t>(rng());
 }
 

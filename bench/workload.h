@@ -3,14 +3,35 @@
 #ifndef GLIMFX_BENCH_WORKLOAD_H_
 #define GLIMFX_BENCH_WORKLOAD_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "glimfx.h"
 
 namespace glimfx_bench {
+
+// Workload buffers start on a 64-byte boundary in every build: the C
+// libraries' own alignment differs (8 bytes in 32-bit Windows programs, 16
+// elsewhere), and where a buffer starts decides how many vectors straddle
+// cache lines, which would otherwise weigh in comparisons between builds.
+template <class T>
+struct LineAligned {
+  using value_type = T;
+  LineAligned() = default;
+  template <class U>
+  LineAligned(const LineAligned<U>&) {}
+  T* allocate(size_t n) {
+    return static_cast<T*>(::operator new (n * sizeof(T), std::align_val_t{64}));
+  }
+  void deallocate(T* p, size_t) { ::operator delete (p, std::align_val_t{64}); }
+  bool operator==(const LineAligned&) const { return true; }
+  bool operator!=(const LineAligned&) const { return false; }
+};
+using AlignedBytes = std::vector<uint8_t, LineAligned<uint8_t>>;
 
 struct Size {
   int32_t w, h;
@@ -44,7 +65,7 @@ struct RectWorkload {
   Layout layout;
   Op op;
   int32_t pitch;
-  std::vector<uint8_t> src, dst;
+  AlignedBytes src, dst;
 
   std::string Name() const;
   int64_t Pixels() const { return int64_t{size.w} * size.h; }
@@ -58,13 +79,13 @@ std::unique_ptr<RectWorkload> MakeRect(const Size& size, const Layout& layout, O
 // sources, blended at fixed pseudo-random places into an 800x600 frame.
 struct Sprite {
   int32_t x, y, w, h, pitch;
-  std::vector<uint8_t> pixels;
+  AlignedBytes pixels;
 };
 struct Frame {
   static constexpr int32_t kWidth = 800, kHeight = 600, kSprites = 400;
   Layout layout;
   int32_t pitch;
-  std::vector<uint8_t> dst;
+  AlignedBytes dst;
   std::vector<Sprite> sprites;
 
   std::string Name() const;
