@@ -274,17 +274,20 @@ inline void BlendWholeStep24(uint8_t* d, const uint8_t* s, int32_t at) {
 // A step of W's width from row byte `at`: without key pixels, blended as
 // whole vectors; otherwise its drawn runs are blended in place. Returns the
 // open run.
+template <class V, int32_t kBlocks>
+inline int32_t BlendKeyedStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at,
+                                const StepKeys24<kBlocks>& keys) {
+  for (int32_t b = 0; b < kBlocks; ++b) {
+    open = BlendBlockRuns24<V>(d, s, open, at + kBlockBytes24 * b, DrawnBytes24(keys.block[b]),
+                               kBlockBytes24);
+  }
+  return open;
+}
+
 template <class W, class V>
 inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at) {
-  constexpr int32_t kBlocks = 3 * W::kBytes / kBlockBytes24;
-  StepKeys24<kBlocks> keys;
-  if (FindKeys24<W>(s, at, keys)) {
-    for (int32_t b = 0; b < kBlocks; ++b) {
-      open = BlendBlockRuns24<V>(d, s, open, at + kBlockBytes24 * b, DrawnBytes24(keys.block[b]),
-                                 kBlockBytes24);
-    }
-    return open;
-  }
+  StepKeys24<3 * W::kBytes / kBlockBytes24> keys;
+  if (FindKeys24<W>(s, at, keys)) return BlendKeyedStep24<V>(d, s, open, at, keys);
   open = EndRun24<V>(d, s, open, at);
   BlendWholeStep24<W>(d, s, at);
   return open;
@@ -296,10 +299,13 @@ inline int32_t BlendStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t a
 // than once per step, because a call costs more under the Windows calling
 // conventions (more registers to save, arguments through memory).
 template <class V>
-__attribute__((noinline)) int32_t BlendKeyedSteps24(uint8_t* d, const uint8_t* s, int32_t at,
-                                                    int32_t row) {
-  int32_t open = -1;
-  for (; row - at >= 3 * V::kBytes; at += 3 * V::kBytes) open = BlendStep24<V, V>(d, s, open, at);
+__attribute__((noinline)) int32_t BlendKeyedSteps24(
+    uint8_t* d, const uint8_t* s, int32_t at, int32_t row,
+    const StepKeys24<3 * V::kBytes / kBlockBytes24>& first) {
+  int32_t open = BlendKeyedStep24<V>(d, s, -1, at, first);
+  for (at += 3 * V::kBytes; row - at >= 3 * V::kBytes; at += 3 * V::kBytes) {
+    open = BlendStep24<V, V>(d, s, open, at);
+  }
   return open;
 }
 
@@ -316,7 +322,7 @@ inline void BlendRow24(uint8_t* d, const uint8_t* s, int32_t width) {
   for (; row - at >= kStep; at += kStep) {
     StepKeys24<3 * V::kBytes / kBlockBytes24> keys;
     if (FindKeys24<V>(s, at, keys)) {
-      open = BlendKeyedSteps24<V>(d, s, at, row);
+      open = BlendKeyedSteps24<V>(d, s, at, row, keys);
       at = row - (row - at) % kStep;
       break;
     }
