@@ -49,7 +49,8 @@ static inline void WalkRowsSwitching(uint8_t* d, const uint8_t* s, int32_t width
 }
 
 // A whole rectangle walked with `kRow` inlined into the loop, so a row costs
-// no call. Every path, scalar and vector, builds its rectangles this way.
+// no call. Every path builds its rectangles this way, but for the masked
+// blends (BlendMaskedRect), which walk with WalkRows or WalkRowsSwitching.
 template <void (*kRow)(uint8_t*, const uint8_t*, int32_t)>
 static inline void WalkRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                             int32_t s_pitch, int32_t d_pitch) {
