@@ -49,7 +49,7 @@ def load_rounds(paths):
     runs = {}
     for workload, whos in rounds[0].items():
         for who, (_, pixels) in whos.items():
-            times = sorted(r[workload][who][0] for r in rounds if who in r.get(workload, {}))
+            times = [r[workload][who][0] for r in rounds if who in r.get(workload, {})]
             runs.setdefault(workload, {})[who] = (statistics.median(times), pixels)
     return runs
 
