@@ -81,7 +81,7 @@ inline void BlendRow16(uint8_t* d, const uint8_t* s, int32_t width) {
     return;
   }
   BlendLaneRuns<V, PairLanes<kPairMask, kHalfMask>>(d, s, pairs);
-  BlendRow16_Scalar<kPairMask, kHalfMask>(d + 4 * pairs, s + 4 * pairs, width & 1);
+  PairLanes<kPairMask, kHalfMask>::BlendRowRest(d, s, width);
 }
 
 template <class V>
