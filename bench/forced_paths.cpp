@@ -7,16 +7,22 @@ namespace glimfx_bench {
 namespace {
 
 glimfx::Isa IsaOf(Path path) {
-  return path == Path::kAvx2   ? glimfx::Isa::kAvx2
-         : path == Path::kSse2 ? glimfx::Isa::kSse2
-                               : glimfx::Isa::kScalar;
+  switch (path) {
+    case Path::kSse2:
+      return glimfx::Isa::kSse2;
+    case Path::kAvx2:
+      return glimfx::Isa::kAvx2;
+    case Path::kAvx512:
+      return glimfx::Isa::kAvx512;
+    case Path::kScalar:
+      break;
+  }
+  return glimfx::Isa::kScalar;
 }
 
 }  // namespace
 
-const char* PathName(Path path) {
-  return path == Path::kAvx2 ? "avx2" : path == Path::kSse2 ? "sse2" : "scalar";
-}
+const char* PathName(Path path) { return glimfx::IsaName(IsaOf(path)); }
 
 bool PathRuns(Path path) { return glimfx::IsaSupported(IsaOf(path)); }
 

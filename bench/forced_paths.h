@@ -7,8 +7,8 @@
 
 namespace glimfx_bench {
 
-enum class Path { kScalar, kSse2, kAvx2 };
-constexpr Path kPaths[] = {Path::kScalar, Path::kSse2, Path::kAvx2};
+enum class Path { kScalar, kSse2, kAvx2, kAvx512 };
+constexpr Path kPaths[] = {Path::kScalar, Path::kSse2, Path::kAvx2, Path::kAvx512};
 
 const char* PathName(Path path);
 bool PathRuns(Path path);  // built and supported on this machine

@@ -14,17 +14,12 @@
 
 #include "blend_rows.h"
 #include "lane_runs.h"
+#include "masked_row24.h"
 #include "pixel_format.h"
 #include "sse2_ops.h"
 
 namespace glimfx {
 namespace {
-
-// Halves every field of both operands and adds the halves.
-template <class W>
-inline typename W::Vec HalfSum(typename W::Vec a, typename W::Vec b, typename W::Vec mask) {
-  return W::Add(W::And(W::ShiftRight1(a), mask), W::And(W::ShiftRight1(b), mask));
-}
 
 // 16-bit pairs as 4-byte lanes for lane_runs.h: a lane is a key lane when
 // both pixels are key pixels; in a drawn lane a key pixel stands in for its
@@ -37,7 +32,7 @@ struct PairLanes {
   }
   template <class W>
   static typename W::Vec Blend(typename W::Vec d, typename W::Vec s) {
-    return HalfSum<W>(d, W::Or(s, W::And(d, W::IsZero16(s))), W::Splat32(kPairMask));
+    return HalfSum<W>(d, W::Or(s, W::And(d, W::IsZero16(s))), kPairMask);
   }
   static void BlendLane(uint8_t* d, const uint8_t* s) {
     BlendRow16_Scalar<kPairMask, kHalfMask>(d, s, 2);
@@ -62,7 +57,7 @@ struct PixelLanes {
   }
   template <class W>
   static typename W::Vec Blend(typename W::Vec d, typename W::Vec s) {
-    return HalfSum<W>(d, s, W::Splat32(kHalfMask888));
+    return HalfSum<W>(d, s, kHalfMask888);
   }
   static void BlendLane(uint8_t* d, const uint8_t* s) { BlendRow32_Scalar(d, s, 1); }
   static int32_t LaneCount(int32_t width) { return width; }
@@ -142,9 +137,8 @@ inline void BlendRect32(uint8_t* d, const uint8_t* s, int32_t width, int32_t hei
 // one or two pixels alone. Nothing outside the run is read or written.
 template <class W>
 inline void BlendBytesByVectors(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
-  const auto mask = W::Splat32(kByteHalfMask);
-  BlendSpanByVectors<W>(d, s, a, b, [mask](typename W::Vec dv, typename W::Vec sv) {
-    return HalfSum<W>(dv, sv, mask);
+  BlendSpanByVectors<W>(d, s, a, b, [](typename W::Vec dv, typename W::Vec sv) {
+    return HalfSum<W>(dv, sv, kByteHalfMask);
   });
 }
 
@@ -265,9 +259,8 @@ inline bool FindKeys24(const uint8_t* s, int32_t at,
 // live would spill.
 template <class W>
 inline void BlendWholeStep24(uint8_t* d, const uint8_t* s, int32_t at) {
-  const auto mask = W::Splat32(kByteHalfMask);
   for (int32_t k = 0; k < 3 * W::kBytes; k += W::kBytes) {
-    W::Store(d + at + k, HalfSum<W>(W::Load(d + at + k), W::Load(s + at + k), mask));
+    W::Store(d + at + k, HalfSum<W>(W::Load(d + at + k), W::Load(s + at + k), kByteHalfMask));
   }
 }
 
@@ -313,7 +306,7 @@ __attribute__((noinline)) int32_t BlendKeyedSteps24(
 // the last pixels, fewer than sixteen: looked at through the row's last 48
 // bytes when the row has that many, else pixel by pixel.
 template <class V>
-inline void BlendRow24(uint8_t* d, const uint8_t* s, int32_t width) {
+inline void BlendRunRow24(uint8_t* d, const uint8_t* s, int32_t width) {
   using B = Sse2Ops;
   constexpr int32_t kStep = 3 * V::kBytes;  // bytes
   const int32_t row = 3 * width;
@@ -352,6 +345,21 @@ inline void BlendRow24(uint8_t* d, const uint8_t* s, int32_t width) {
     open = BlendBlockRuns24<V>(d, s, open, at, drawn, bytes);
   }
   EndRun24<V>(d, s, open, row);
+}
+
+// A 24-bit rectangle: through byte masks where V has them (masked_row24.h),
+// else by rows that walk drawn runs. Rows shorter than a masked step walk
+// runs too: one step through masked loads measured twice their time.
+template <class V>
+inline void BlendRect24(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                        int32_t s_pitch, int32_t d_pitch) {
+  if constexpr (V::kMaskedBytes) {
+    if (3 * width >= kMaskedStep24) {
+      BlendMaskedRect24<V>(d, s, width, height, s_pitch, d_pitch);
+      return;
+    }
+  }
+  WalkRect<BlendRunRow24<V>>(d, s, width, height, s_pitch, d_pitch);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 
 namespace glimfx {
 
-enum class Isa { kScalar = 0, kSse2 = 1, kAvx2 = 2 };
+// kAvx512: AVX-512 BW and VL, used with 256-bit vectors.
+enum class Isa { kScalar = 0, kSse2 = 1, kAvx2 = 2, kAvx512 = 3 };
 
 // The best instruction set this processor and OS support and this build has
 // rows for. Cheap enough to call on every blit; keeps no state of its own.

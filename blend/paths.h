@@ -43,10 +43,13 @@ extern const PathTable kSse2Paths;
 #if defined(GLIMFX_HAVE_AVX2)
 extern const PathTable kAvx2Paths;
 #endif
+#if defined(GLIMFX_HAVE_AVX512)
+extern const PathTable kAvx512Paths;
+#endif
 
 // Indexed by Isa; an instruction set this build has no rows for maps to the
 // scalar table.
-extern const PathTable* const kPathsByIsa[3];
+extern const PathTable* const kPathsByIsa[4];
 
 }  // namespace glimfx
 

@@ -15,10 +15,10 @@ const PathTable kScalarPaths = {
 };
 
 static_assert(static_cast<int>(Isa::kScalar) == 0 && static_cast<int>(Isa::kSse2) == 1 &&
-                  static_cast<int>(Isa::kAvx2) == 2,
+                  static_cast<int>(Isa::kAvx2) == 2 && static_cast<int>(Isa::kAvx512) == 3,
               "kPathsByIsa is indexed by Isa");
 
-const PathTable* const kPathsByIsa[3] = {
+const PathTable* const kPathsByIsa[4] = {
     &kScalarPaths,
 #if defined(GLIMFX_HAVE_SSE2)
     &kSse2Paths,
@@ -27,6 +27,11 @@ const PathTable* const kPathsByIsa[3] = {
 #endif
 #if defined(GLIMFX_HAVE_AVX2)
     &kAvx2Paths,
+#else
+    &kScalarPaths,
+#endif
+#if defined(GLIMFX_HAVE_AVX512)
+    &kAvx512Paths,
 #else
     &kScalarPaths,
 #endif

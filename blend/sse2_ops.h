@@ -19,7 +19,10 @@ namespace {
 struct Sse2Ops : VectorOps<16> {
   // No masked moves of 4-byte lanes: rows over lanes walk drawn runs.
   static constexpr bool kMaskedLanes = false;
+  // No masked moves of bytes: 24-bit rows walk drawn runs.
+  static constexpr bool kMaskedBytes = false;
 
+  static Vec Average16(Vec a, Vec b) { return _mm_avg_epu16(a, b); }
   // Bit i set when byte i is zero.
   static uint32_t ZeroBytes(Vec v) { return static_cast<uint32_t>(_mm_movemask_epi8(IsZero8(v))); }
   // Bit i set when 4-byte lane i has its top bit set.

@@ -51,6 +51,19 @@ struct VectorOps {
   typedef uint32_t U32 __attribute__((vector_size(kSize)));
 };
 
+// Halves every field of both operands and adds the halves: the half blend,
+// `half_mask` holding each field's bits once halved (pixel_format.h). The
+// same as halving the sum of both operands with each field's lowest bit
+// cleared: a field's sum can carry only into the next field's cleared lowest
+// bit, which the halving moves back into the field's top bit. Every 16-bit
+// lane of both operands is then even, so the rounding average of 16-bit lanes
+// (sums of 17 bits) is that halved sum, in one instruction.
+template <class W>
+inline typename W::Vec HalfSum(typename W::Vec a, typename W::Vec b, uint32_t half_mask) {
+  const auto kept = W::Splat32(half_mask << 1);
+  return W::Average16(W::And(a, kept), W::And(b, kept));
+}
+
 }  // namespace
 }  // namespace glimfx
 

@@ -18,7 +18,7 @@ namespace {
 template <class V>
 constexpr PathTable VectorPaths() {
   return PathTable{
-      {BlendRect555<V>, BlendRect565<V>, WalkRect<BlendRow24<V>>, BlendRect32<V>},
+      {BlendRect555<V>, BlendRect565<V>, BlendRect24<V>, BlendRect32<V>},
       {WalkRect<NightRow555<V>>, WalkRect<NightRow565<V>>, WalkRect<NightRow24<V>>,
        WalkRect<NightRow32<V>>},
   };

@@ -174,12 +174,13 @@ def full_table(args, linux, dll64, dll32, verdicts, context):
            "Median CPU time of 5 repetitions, interleaved at random in one process. Targets "
            "(`bench/targets.json`) are the highest allowed ratio of the export's time to a peer's.",
            "", "## ns per pixel", "",
-           "| workload | export | avx2 | sse2 | scalar | plain | SDL2 | SDL2-RLE | pixman | memcpy "
-           "| floor |", "|---" * 11 + "|"]
+           "| workload | export | avx512 | avx2 | sse2 | scalar | plain | SDL2 | SDL2-RLE | pixman "
+           "| memcpy | floor |", "|---" * 12 + "|"]
     for w in rect_workloads(linux):
         floor = ns_per_px(linux, w, FLOOR[w.split("/")[0]])
         vals = [ns_per_px(linux, w, who) for who in
-                ["export", "avx2", "sse2", "scalar", "plain", "sdl2", "sdl2-rle", "pixman", "memcpy"]]
+                ["export", "avx512", "avx2", "sse2", "scalar", "plain", "sdl2", "sdl2-rle", "pixman",
+                 "memcpy"]]
         out.append(f"| {w} | " + " | ".join(cell(v) for v in vals + [floor]) + " |")
 
     out += ["", "## Ratios and targets", "",

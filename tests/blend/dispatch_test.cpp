@@ -17,6 +17,7 @@ namespace {
 struct CpuReading {
   bool sse2 = false;
   bool avx2 = false;
+  bool avx512 = false;  // BW and VL
 };
 
 CpuReading ReadCpu() {
@@ -32,6 +33,9 @@ CpuReading ReadCpu() {
   const bool os_saves_ymm = (xcr0_low & 6) == 6;  // SSE and AVX state
   if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) return r;
   r.avx2 = os_saves_ymm && ((ebx >> 5) & 1);
+  const bool os_saves_zmm = (xcr0_low & 0xE6) == 0xE6;  // also mask and upper vector state
+  const bool f = (ebx >> 16) & 1, bw = (ebx >> 30) & 1, vl = (ebx >> 31) & 1;
+  r.avx512 = r.avx2 && os_saves_zmm && f && bw && vl;
   return r;
 }
 
@@ -39,11 +43,13 @@ TEST(Dispatch, ExportsTakeTheBestPathTheProcessorAllows) {
   const CpuReading cpu = ReadCpu();
   EXPECT_EQ(cpu.sse2, glimfx::IsaSupported(glimfx::Isa::kSse2));
   EXPECT_EQ(cpu.avx2, glimfx::IsaSupported(glimfx::Isa::kAvx2));
-  const glimfx::Isa expected = cpu.avx2   ? glimfx::Isa::kAvx2
+  EXPECT_EQ(cpu.avx512, glimfx::IsaSupported(glimfx::Isa::kAvx512));
+  const glimfx::Isa expected = cpu.avx512 ? glimfx::Isa::kAvx512
+                               : cpu.avx2 ? glimfx::Isa::kAvx2
                                : cpu.sse2 ? glimfx::Isa::kSse2
                                           : glimfx::Isa::kScalar;
   EXPECT_EQ(glimfx::IsaName(expected), std::string(glimfx::IsaName(glimfx::DetectIsa())))
-      << "CPUID reports sse2=" << cpu.sse2 << " avx2=" << cpu.avx2;
+      << "CPUID reports sse2=" << cpu.sse2 << " avx2=" << cpu.avx2 << " avx512=" << cpu.avx512;
 }
 
 }  // namespace

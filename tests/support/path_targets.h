@@ -15,7 +15,8 @@
 namespace glimfx_test {
 
 // Extend with every value of glimfx::Isa.
-constexpr glimfx::Isa kAllIsas[] = {glimfx::Isa::kScalar, glimfx::Isa::kSse2, glimfx::Isa::kAvx2};
+constexpr glimfx::Isa kAllIsas[] = {glimfx::Isa::kScalar, glimfx::Isa::kSse2, glimfx::Isa::kAvx2,
+                                    glimfx::Isa::kAvx512};
 
 Target PathTarget(glimfx::Isa isa);
 // Every path this processor runs, then the exports.

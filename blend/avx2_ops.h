@@ -1,0 +1,53 @@
+// 256-bit AVX2 operations (vector_ops.h plus AVX2's own: mask moves and masked
+// moves of 4-byte lanes), the `V` of the AVX2 path and the base of the
+// AVX-512 one, with 128-bit ones (sse2_ops.h) for runs of half a vector and
+// 24-bit blocks.
+//
+// Included by sources built with different vector flags: everything here is
+// in an anonymous namespace, so each source gets its own copy.
+#ifndef GLIMFX_BLEND_AVX2_OPS_H_
+#define GLIMFX_BLEND_AVX2_OPS_H_
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "sse2_ops.h"
+#include "vector_ops.h"
+
+namespace glimfx {
+namespace {
+
+struct Avx2Ops : VectorOps<32> {
+  using Half = Sse2Ops;
+
+  static Vec Average16(Vec a, Vec b) { return _mm256_avg_epu16(a, b); }
+  static uint32_t ZeroBytes(Vec v) {
+    return static_cast<uint32_t>(_mm256_movemask_epi8(IsZero8(v)));
+  }
+  static uint32_t MoveMask32(Vec v) {
+    return static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
+  }
+
+  // Masked moves: a lane whose mask has its top bit clear is neither read
+  // nor written. The rows mask off only lanes inside the row, memory the
+  // caller owns, so no masked-off lane can fault whatever the processor.
+  static constexpr bool kMaskedLanes = true;
+  static Vec MaskLoad32(const uint8_t* p, Vec m) {
+    return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), m);
+  }
+  static void MaskStore32(uint8_t* p, Vec m, Vec v) {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(p), m, v);
+  }
+  // No masked moves of bytes: 24-bit rows walk drawn runs.
+  static constexpr bool kMaskedBytes = false;
+  // All ones in lanes 0 to n - 1.
+  static Vec FirstLanes(int32_t n) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  }
+};
+
+}  // namespace
+}  // namespace glimfx
+
+#endif  // GLIMFX_BLEND_AVX2_OPS_H_

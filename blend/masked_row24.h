@@ -1,0 +1,149 @@
+// 24-bit half-blend rows through byte masks, for instruction sets with
+// byte-masked moves (V::kMaskedBytes): every vector of a row is loaded,
+// blended and stored through the mask of its drawn pixels' bytes, so a row
+// walks no runs and takes no branch per run. A key pixel's destination bytes
+// are neither read nor written, nor is anything past the row's last pixel.
+//
+// Included by sources built with different vector flags: everything here is
+// in an anonymous namespace, so each source gets its own copy.
+#ifndef GLIMFX_BLEND_MASKED_ROW24_H_
+#define GLIMFX_BLEND_MASKED_ROW24_H_
+
+#include <cstdint>
+
+#include "pixel_format.h"
+#include "rect_walk.h"
+#include "vector_ops.h"
+
+namespace glimfx {
+namespace {
+
+// Rows go in steps of 32 pixels: 96 bytes, three 32-byte vectors, so no
+// pixel crosses a step's end and each vector's pixels start at the same
+// bytes in every step. Bit i of a mask is byte i of its vector.
+constexpr int32_t kMaskedStep24 = 96;
+constexpr uint32_t kPixelStarts24[3] = {0x49249249u, 0x92492492u, 0x24924924u};
+
+// The bytes of a vector `at` bytes into a span of `n` bytes that lie in it.
+inline uint32_t BytesIn(int32_t at, int32_t n) {
+  return n - at >= 32 ? ~0u : n - at <= 0 ? 0u : (1u << (n - at)) - 1;
+}
+
+// The drawn bytes of a step's three source vectors, whose zero bytes are z:
+// a key pixel starts at a pixel start whose three bytes are zero (the last
+// two of a vector's may lie in the next one). Key starts are three bits
+// apart, so times 7 sets each one's three bytes without a carry; a key
+// pixel starting at byte 30 or 31 spills into the next vector. Returns
+// whether any pixel is a key pixel.
+inline bool DrawnBytes24(const uint32_t (&z)[3], uint32_t (&drawn)[3]) {
+  uint32_t spill = 0;
+  uint32_t any = 0;
+  for (int32_t k = 0; k < 3; ++k) {
+    const uint32_t next = k < 2 ? z[k + 1] : 0;
+    const uint32_t keys =
+        z[k] & (z[k] >> 1 | next << 31) & (z[k] >> 2 | next << 30) & kPixelStarts24[k];
+    drawn[k] = ~(keys * 7 | spill);
+    spill = keys >> 30 | keys >> 31;
+    any |= keys;
+  }
+  return any != 0;
+}
+
+template <class V>
+inline void BlendDrawnBytes(uint8_t* d, typename V::Vec sv, uint32_t drawn) {
+  V::MaskStore8(d, drawn, HalfSum<V>(V::MaskLoad8(d, drawn), sv, kByteHalfMask));
+}
+
+// A step whose source vectors are s0, s1, s2: their drawn bytes within masks
+// m0, m1, m2 are blended, and only those. Returns whether the step holds a
+// key pixel.
+template <class V>
+inline bool BlendMaskedStep24(uint8_t* d, typename V::Vec s0, typename V::Vec s1,
+                              typename V::Vec s2, uint32_t m0, uint32_t m1, uint32_t m2) {
+  const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
+  uint32_t drawn[3];
+  const bool any_key = DrawnBytes24(z, drawn);
+  BlendDrawnBytes<V>(d, s0, drawn[0] & m0);
+  BlendDrawnBytes<V>(d + 32, s1, drawn[1] & m1);
+  BlendDrawnBytes<V>(d + 64, s2, drawn[2] & m2);
+  return any_key;
+}
+
+// What every row of a rectangle does past its whole steps: one more step,
+// placed to end exactly at the row's end, over bytes already blended, which
+// `mask` leaves out. Row bytes are whole pixels, so that step starts on a
+// pixel. Rows are a step or longer.
+struct RowEnd24 {
+  int32_t row;    // bytes
+  int32_t steps;  // bytes in whole steps from the row's start
+  uint32_t mask[3];
+};
+
+inline RowEnd24 MakeRowEnd24(int32_t width) {
+  RowEnd24 end;
+  end.row = 3 * width;
+  end.steps = end.row - end.row % kMaskedStep24;
+  const int32_t done = kMaskedStep24 - (end.row - end.steps);  // of the last step
+  for (int32_t k = 0; k < 3; ++k) end.mask[k] = ~BytesIn(32 * k, done);
+  return end;
+}
+
+// A row's last step (RowEnd24). Returns whether it holds a key pixel.
+template <class V>
+inline bool BlendRowEnd24(uint8_t* d, const uint8_t* s, const RowEnd24& e) {
+  const int32_t at = e.row - kMaskedStep24;
+  return BlendMaskedStep24<V>(d + at, V::Load(s + at), V::Load(s + at + 32), V::Load(s + at + 64),
+                              e.mask[0], e.mask[1], e.mask[2]);
+}
+
+// A row's steps from row byte `at`, every one masked, then its end.
+template <class V>
+inline void BlendMaskedSteps24(uint8_t* d, const uint8_t* s, int32_t at, const RowEnd24& e) {
+  for (; at < e.steps; at += kMaskedStep24) {
+    BlendMaskedStep24<V>(d + at, V::Load(s + at), V::Load(s + at + 32), V::Load(s + at + 64), ~0u,
+                         ~0u, ~0u);
+  }
+  if (e.steps != e.row) BlendRowEnd24<V>(d, s, e);
+}
+
+// A row blended with plain moves until a step holds a key pixel, then masked
+// from that step on. Returns whether the row holds a key pixel. The masked
+// steps run as a loop of their own: keeping a step's vectors for them across
+// the choice spilled them in 32-bit builds.
+template <class V>
+inline bool BlendChoosingRow24(uint8_t* d, const uint8_t* s, const RowEnd24& e) {
+  for (int32_t at = 0; at < e.steps; at += kMaskedStep24) {
+    const auto s0 = V::Load(s + at), s1 = V::Load(s + at + 32), s2 = V::Load(s + at + 64);
+    const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
+    uint32_t drawn[3];
+    // Drawn pixels seldom hold a zero byte: most steps without key pixels
+    // have none, and skip looking for key pixels.
+    if ((z[0] | z[1] | z[2]) != 0 && DrawnBytes24(z, drawn)) {
+      BlendMaskedSteps24<V>(d, s, at, e);
+      return true;
+    }
+    V::Store(d + at, HalfSum<V>(V::Load(d + at), s0, kByteHalfMask));
+    V::Store(d + at + 32, HalfSum<V>(V::Load(d + at + 32), s1, kByteHalfMask));
+    V::Store(d + at + 64, HalfSum<V>(V::Load(d + at + 64), s2, kByteHalfMask));
+  }
+  return e.steps != e.row && BlendRowEnd24<V>(d, s, e);
+}
+
+// A rectangle of rows a step or longer: rows choose per step until one holds
+// a key pixel, then every step is masked, so an opaque source keeps its plain
+// moves and a sprite pays at most one row of mispredicted choices.
+template <class V>
+inline void BlendMaskedRect24(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                              int32_t s_pitch, int32_t d_pitch) {
+  static_assert(V::kBytes == 32, "one mask bit per byte of a vector");
+  const RowEnd24 end = MakeRowEnd24(width);
+  WalkRowsSwitching(
+      d, s, width, height, s_pitch, d_pitch,
+      [end](uint8_t* dr, const uint8_t* sr, int32_t) { return BlendChoosingRow24<V>(dr, sr, end); },
+      [end](uint8_t* dr, const uint8_t* sr, int32_t) { BlendMaskedSteps24<V>(dr, sr, 0, end); });
+}
+
+}  // namespace
+}  // namespace glimfx
+
+#endif  // GLIMFX_BLEND_MASKED_ROW24_H_

@@ -1,0 +1,27 @@
+// The AVX-512 path: AVX2's 256-bit vectors (avx2_ops.h) with the byte-masked
+// moves of AVX-512 BW and VL, which let a 24-bit row load and store exactly
+// its drawn pixels' bytes. Built with -mavx512bw -mavx512vl, but kept to
+// 256-bit vectors; only chosen once the processor and OS are known to support
+// both. Only the table has external linkage.
+#include <immintrin.h>
+
+#include "avx2_ops.h"
+#include "paths.h"
+#include "vector_paths.h"
+
+namespace glimfx {
+namespace {
+
+struct Avx512Ops : Avx2Ops {
+  // A byte whose mask bit is clear is neither read (it loads as zero) nor
+  // written, and cannot fault.
+  static constexpr bool kMaskedBytes = true;
+  static Vec MaskLoad8(const uint8_t* p, uint32_t m) { return _mm256_maskz_loadu_epi8(m, p); }
+  static void MaskStore8(uint8_t* p, uint32_t m, Vec v) { _mm256_mask_storeu_epi8(p, m, v); }
+};
+
+}  // namespace
+
+const PathTable kAvx512Paths = VectorPaths<Avx512Ops>();
+
+}  // namespace glimfx
