@@ -348,13 +348,14 @@ inline void BlendRunRow24(uint8_t* d, const uint8_t* s, int32_t width) {
 }
 
 // A 24-bit rectangle: through byte masks where V has them (masked_row24.h),
-// else by rows that walk drawn runs. Rows shorter than a masked step walk
-// runs too: one step through masked loads measured twice their time.
+// else by rows that walk drawn runs.
 template <class V>
 inline void BlendRect24(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                         int32_t s_pitch, int32_t d_pitch) {
   if constexpr (V::kMaskedBytes) {
-    if (3 * width >= kMaskedStep24) {
+    // Rows of a vector or less walk runs: a masked store reaching past the
+    // row would hold up the next row's loads.
+    if (3 * width > 32) {
       BlendMaskedRect24<V>(d, s, width, height, s_pitch, d_pitch);
       return;
     }

@@ -160,9 +160,12 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   constexpr int32_t k = V::kBytes / 4;
   constexpr uint32_t kAllKey = (1u << k) - 1;
   const auto ones = V::Splat32(~0u);
+  // With lanes left over, the last whole vector waits for the end (below).
+  const bool rest = lanes % k != 0 && lanes > k;
+  const int32_t loop_end = lanes - lanes % k - (rest ? k : 0);
   bool keyed = false;
   int32_t i = 0;
-  for (; i + k <= lanes; i += k) {
+  for (; i < loop_end; i += k) {
     uint8_t* dv = d + 4 * i;
     const auto sv = V::Load(s + 4 * i);
     const auto key = Lanes::template KeyLanes<V>(sv);
@@ -183,14 +186,23 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
     for (; i < lanes; ++i) Lanes::BlendLane(d + 4 * i, s + 4 * i);
     return keyed;
   }
-  // The last vector ends exactly at the row's end, over lanes already done,
-  // which its mask leaves out: no vector reaches past the row, so nothing
-  // there can fault, whatever a processor does with masked-off lanes.
+  // The last whole vector, then one that ends exactly at the row's end, over
+  // lanes already done, which its mask leaves out: no vector reaches past
+  // the row, so nothing there can fault, whatever a processor does with
+  // masked-off lanes. The two overlap, and a load overlapping a masked store
+  // waits for it to be written, so both are loaded before either is stored.
+  const auto sv = V::Load(s + 4 * i);
+  const auto key = Lanes::template KeyLanes<V>(sv);
+  if constexpr (!kEveryVectorMasked) keyed |= V::MoveMask32(key) != 0;
+  const auto drawn = V::AndNot(key, ones);
+  const auto blended = Lanes::template Blend<V>(V::MaskLoad32(d + 4 * i, drawn), sv);
   const int32_t at = lanes - k;
-  const auto fresh = V::AndNot(V::FirstLanes(i - at), ones);
-  const auto sv = V::Load(s + 4 * at);
-  const auto drawn = V::AndNot(Lanes::template KeyLanes<V>(sv), fresh);
-  V::MaskStore32(d + 4 * at, drawn, Lanes::template Blend<V>(V::MaskLoad32(d + 4 * at, drawn), sv));
+  const auto fresh = V::AndNot(V::FirstLanes(i + k - at), ones);
+  const auto sv_end = V::Load(s + 4 * at);
+  const auto drawn_end = V::AndNot(Lanes::template KeyLanes<V>(sv_end), fresh);
+  const auto blended_end = Lanes::template Blend<V>(V::MaskLoad32(d + 4 * at, drawn_end), sv_end);
+  V::MaskStore32(d + 4 * i, drawn, blended);
+  V::MaskStore32(d + 4 * at, drawn_end, blended_end);
   return keyed;
 }
 

@@ -54,55 +54,62 @@ inline void BlendDrawnBytes(uint8_t* d, typename V::Vec sv, uint32_t drawn) {
   V::MaskStore8(d, drawn, HalfSum<V>(V::MaskLoad8(d, drawn), sv, kByteHalfMask));
 }
 
-// A step whose source vectors are s0, s1, s2: their drawn bytes within masks
-// m0, m1, m2 are blended, and only those. Returns whether the step holds a
-// key pixel.
+// A whole step: its drawn bytes are blended, and only those.
 template <class V>
-inline bool BlendMaskedStep24(uint8_t* d, typename V::Vec s0, typename V::Vec s1,
-                              typename V::Vec s2, uint32_t m0, uint32_t m1, uint32_t m2) {
+inline void BlendMaskedStep24(uint8_t* d, const uint8_t* s) {
+  const auto s0 = V::Load(s), s1 = V::Load(s + 32), s2 = V::Load(s + 64);
   const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
   uint32_t drawn[3];
-  const bool any_key = DrawnBytes24(z, drawn);
-  BlendDrawnBytes<V>(d, s0, drawn[0] & m0);
-  BlendDrawnBytes<V>(d + 32, s1, drawn[1] & m1);
-  BlendDrawnBytes<V>(d + 64, s2, drawn[2] & m2);
-  return any_key;
+  DrawnBytes24(z, drawn);
+  BlendDrawnBytes<V>(d, s0, drawn[0]);
+  BlendDrawnBytes<V>(d + 32, s1, drawn[1]);
+  BlendDrawnBytes<V>(d + 64, s2, drawn[2]);
 }
 
-// What every row of a rectangle does past its whole steps: one more step,
-// placed to end exactly at the row's end, over bytes already blended, which
-// `mask` leaves out. Row bytes are whole pixels, so that step starts on a
-// pixel. Rows are a step or longer.
+// What every row of a rectangle does past its whole steps: the rest, fewer
+// than a step's bytes, through masked loads of the row's bytes, `in_row`,
+// from the first of them. Bytes past the row load as zero, which reads as
+// key pixels, and the masks leave them out all the same; vectors wholly past
+// the row are not formed. A vector may so reach past the row, which holds up
+// the next row's loads where rows lie back to back (see BlendShortRow24);
+// one placed to end at the row's end would overlap the step before it and
+// be held up in every row.
 struct RowEnd24 {
   int32_t row;    // bytes
   int32_t steps;  // bytes in whole steps from the row's start
-  uint32_t mask[3];
+  uint32_t in_row[3];
 };
 
 inline RowEnd24 MakeRowEnd24(int32_t width) {
   RowEnd24 end;
   end.row = 3 * width;
   end.steps = end.row - end.row % kMaskedStep24;
-  const int32_t done = kMaskedStep24 - (end.row - end.steps);  // of the last step
-  for (int32_t k = 0; k < 3; ++k) end.mask[k] = ~BytesIn(32 * k, done);
+  for (int32_t k = 0; k < 3; ++k) end.in_row[k] = BytesIn(end.steps + 32 * k, end.row);
   return end;
 }
 
-// A row's last step (RowEnd24). Returns whether it holds a key pixel.
+// A row's end (RowEnd24). Returns whether it holds a key pixel.
 template <class V>
 inline bool BlendRowEnd24(uint8_t* d, const uint8_t* s, const RowEnd24& e) {
-  const int32_t at = e.row - kMaskedStep24;
-  return BlendMaskedStep24<V>(d + at, V::Load(s + at), V::Load(s + at + 32), V::Load(s + at + 64),
-                              e.mask[0], e.mask[1], e.mask[2]);
+  d += e.steps;
+  s += e.steps;
+  const auto none = V::Splat32(0);
+  const auto s0 = V::MaskLoad8(s, e.in_row[0]);
+  const auto s1 = e.in_row[1] != 0 ? V::MaskLoad8(s + 32, e.in_row[1]) : none;
+  const auto s2 = e.in_row[2] != 0 ? V::MaskLoad8(s + 64, e.in_row[2]) : none;
+  const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
+  uint32_t drawn[3];
+  const bool any_key = DrawnBytes24(z, drawn);
+  BlendDrawnBytes<V>(d, s0, drawn[0] & e.in_row[0]);
+  if (e.in_row[1] != 0) BlendDrawnBytes<V>(d + 32, s1, drawn[1] & e.in_row[1]);
+  if (e.in_row[2] != 0) BlendDrawnBytes<V>(d + 64, s2, drawn[2] & e.in_row[2]);
+  return any_key;
 }
 
 // A row's steps from row byte `at`, every one masked, then its end.
 template <class V>
 inline void BlendMaskedSteps24(uint8_t* d, const uint8_t* s, int32_t at, const RowEnd24& e) {
-  for (; at < e.steps; at += kMaskedStep24) {
-    BlendMaskedStep24<V>(d + at, V::Load(s + at), V::Load(s + at + 32), V::Load(s + at + 64), ~0u,
-                         ~0u, ~0u);
-  }
+  for (; at < e.steps; at += kMaskedStep24) BlendMaskedStep24<V>(d + at, s + at);
   if (e.steps != e.row) BlendRowEnd24<V>(d, s, e);
 }
 
@@ -129,13 +136,79 @@ inline bool BlendChoosingRow24(uint8_t* d, const uint8_t* s, const RowEnd24& e) 
   return e.steps != e.row && BlendRowEnd24<V>(d, s, e);
 }
 
-// A rectangle of rows a step or longer: rows choose per step until one holds
-// a key pixel, then every step is masked, so an opaque source keeps its plain
-// moves and a sprite pays at most one row of mispredicted choices.
+// A row of 33 to 95 bytes: kWhole whole vectors (one or two), then one
+// placed to end exactly at the row's end, over bytes already blended, which
+// its mask leaves out. No vector reaches past the row: a load overlapping an
+// earlier masked store waits until that store is written, even where their
+// bytes differ, and small rectangles often lie back to back. Key pixels are
+// found on vectors from the row's start, the last one through a masked load
+// (its bytes past the row load as zero, which reads as key pixels, and are
+// left out). kEveryRowMasked false: a row without a zero byte is blended with
+// plain moves. Returns whether the row holds a key pixel.
+template <class V, int32_t kWhole, bool kEveryRowMasked>
+inline bool BlendShortRow24(uint8_t* d, const uint8_t* s, int32_t row, uint32_t in_row) {
+  const auto s0 = V::Load(s);
+  const auto s1 = kWhole > 1 ? V::Load(s + 32) : V::MaskLoad8(s + 32, in_row);
+  const auto s2 = kWhole > 1 ? V::MaskLoad8(s + 64, in_row) : V::Splat32(0);
+  const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
+  const int32_t at = row - 32;
+  const auto sl = V::Load(s + at);
+  // Every load before any store, since the last vector overlaps the others.
+  if (!kEveryRowMasked && (z[0] | (z[kWhole] & in_row) | (kWhole > 1 ? z[1] : 0)) == 0) {
+    const auto r0 = HalfSum<V>(V::Load(d), s0, kByteHalfMask);
+    const auto r1 = kWhole > 1 ? HalfSum<V>(V::Load(d + 32), s1, kByteHalfMask) : r0;
+    const auto rl = HalfSum<V>(V::Load(d + at), sl, kByteHalfMask);
+    V::Store(d, r0);
+    if (kWhole > 1) V::Store(d + 32, r1);
+    V::Store(d + at, rl);
+    return false;
+  }
+  uint32_t drawn[3];
+  const bool any_key = DrawnBytes24(z, drawn);
+  const int32_t shift = at - 32 * (kWhole - 1);  // 1 to 32
+  const uint64_t window = drawn[kWhole - 1] | uint64_t{drawn[kWhole]} << 32;
+  const uint32_t last = static_cast<uint32_t>(window >> shift) & ~0u << (32 * kWhole - at);
+  const auto r0 = HalfSum<V>(V::MaskLoad8(d, drawn[0]), s0, kByteHalfMask);
+  const auto r1 = kWhole > 1 ? HalfSum<V>(V::MaskLoad8(d + 32, drawn[1]), s1, kByteHalfMask) : r0;
+  const auto rl = HalfSum<V>(V::MaskLoad8(d + at, last), sl, kByteHalfMask);
+  V::MaskStore8(d, drawn[0], r0);
+  if (kWhole > 1) V::MaskStore8(d + 32, drawn[1], r1);
+  V::MaskStore8(d + at, last, rl);
+  return any_key;
+}
+
+template <class V, int32_t kWhole>
+inline void BlendShortRect24(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                             int32_t s_pitch, int32_t d_pitch) {
+  const int32_t row = 3 * width;
+  const uint32_t in_row = BytesIn(32 * kWhole, row);
+  WalkRowsSwitching(
+      d, s, width, height, s_pitch, d_pitch,
+      [row, in_row](uint8_t* dr, const uint8_t* sr, int32_t) {
+        return BlendShortRow24<V, kWhole, false>(dr, sr, row, in_row);
+      },
+      [row, in_row](uint8_t* dr, const uint8_t* sr, int32_t) {
+        BlendShortRow24<V, kWhole, true>(dr, sr, row, in_row);
+      });
+}
+
+// A rectangle of rows over 32 bytes. Rows choose per row (shorter than a
+// step) or per step until one holds a key pixel, then every row or step is
+// masked, so an opaque source keeps its plain moves and a sprite pays at most
+// one row of mispredicted choices.
 template <class V>
 inline void BlendMaskedRect24(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                               int32_t s_pitch, int32_t d_pitch) {
   static_assert(V::kBytes == 32, "one mask bit per byte of a vector");
+  const int32_t row = 3 * width;
+  if (row < kMaskedStep24) {
+    if (row > 64) {
+      BlendShortRect24<V, 2>(d, s, width, height, s_pitch, d_pitch);
+    } else {
+      BlendShortRect24<V, 1>(d, s, width, height, s_pitch, d_pitch);
+    }
+    return;
+  }
   const RowEnd24 end = MakeRowEnd24(width);
   WalkRowsSwitching(
       d, s, width, height, s_pitch, d_pitch,
