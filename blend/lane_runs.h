@@ -21,6 +21,7 @@
 #include <cstdint>
 
 #include "rect_walk.h"
+#include "vector_ops.h"
 
 namespace glimfx {
 namespace {
@@ -167,7 +168,7 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   int32_t i = 0;
   for (; i < loop_end; i += k) {
     uint8_t* dv = d + 4 * i;
-    const auto sv = V::Load(s + 4 * i);
+    const auto sv = InRegister(V::Load(s + 4 * i));
     const auto key = Lanes::template KeyLanes<V>(sv);
     if constexpr (!kEveryVectorMasked) {
       const uint32_t bits = V::MoveMask32(key);

@@ -57,7 +57,8 @@ inline void BlendDrawnBytes(uint8_t* d, typename V::Vec sv, uint32_t drawn) {
 // A whole step: its drawn bytes are blended, and only those.
 template <class V>
 inline void BlendMaskedStep24(uint8_t* d, const uint8_t* s) {
-  const auto s0 = V::Load(s), s1 = V::Load(s + 32), s2 = V::Load(s + 64);
+  const auto s0 = InRegister(V::Load(s)), s1 = InRegister(V::Load(s + 32)),
+             s2 = InRegister(V::Load(s + 64));
   const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
   uint32_t drawn[3];
   DrawnBytes24(z, drawn);
@@ -120,7 +121,8 @@ inline void BlendMaskedSteps24(uint8_t* d, const uint8_t* s, int32_t at, const R
 template <class V>
 inline bool BlendChoosingRow24(uint8_t* d, const uint8_t* s, const RowEnd24& e) {
   for (int32_t at = 0; at < e.steps; at += kMaskedStep24) {
-    const auto s0 = V::Load(s + at), s1 = V::Load(s + at + 32), s2 = V::Load(s + at + 64);
+    const auto s0 = InRegister(V::Load(s + at)), s1 = InRegister(V::Load(s + at + 32)),
+               s2 = InRegister(V::Load(s + at + 64));
     const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
     uint32_t drawn[3];
     // Drawn pixels seldom hold a zero byte: most steps without key pixels

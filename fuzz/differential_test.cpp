@@ -11,11 +11,12 @@ namespace glimfx_test {
 namespace {
 
 // Widths around the 4-, 8-, 16- and 32-pixel steps, around the 64-lane
-// segments of the run walk (64 pixels of 32 bits, 128 of 16 bits) and a few
-// wide rows.
-constexpr int32_t kWidths[] = {0,  1,  2,  3,  4,  5,   6,   7,   8,   9,   11,  12,  15,
-                               16, 17, 18, 23, 24, 31,  32,  33,  34,  47,  48,  49,  63,
-                               64, 65, 95, 96, 97, 127, 128, 129, 130, 256, 257, 259, 700};
+// segments of the run walk (64 pixels of 32 bits, 128 of 16 bits), on both
+// sides of the 24-bit rows' 32- and 64-byte choices (widths 10 and 11, 21
+// and 22), and a few wide rows.
+constexpr int32_t kWidths[] = {0,  1,  2,  3,  4,  5,  6,   7,   8,   9,   10,  11,  12,  15,
+                               16, 17, 18, 21, 22, 23, 24,  31,  32,  33,  34,  47,  48,  49,
+                               63, 64, 65, 95, 96, 97, 127, 128, 129, 130, 256, 257, 259, 700};
 
 // Tight rows, odd gaps, each surface upward on its own, odd start offsets.
 struct Layout {
