@@ -22,9 +22,8 @@ struct Avx2Ops : VectorOps<32> {
   using Half = Sse2Ops;
 
   static Vec Average16(Vec a, Vec b) { return _mm256_avg_epu16(a, b); }
-  static uint32_t ZeroBytes(Vec v) {
-    return static_cast<uint32_t>(_mm256_movemask_epi8(IsZero8(v)));
-  }
+  static uint32_t MoveMask8(Vec v) { return static_cast<uint32_t>(_mm256_movemask_epi8(v)); }
+  static uint32_t ZeroBytes(Vec v) { return MoveMask8(IsZero8(v)); }
   static uint32_t MoveMask32(Vec v) {
     return static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
   }

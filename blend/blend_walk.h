@@ -240,12 +240,10 @@ template <class W>
 inline bool FindKeys24(const uint8_t* s, int32_t at,
                        StepKeys24<3 * W::kBytes / kBlockBytes24>& keys) {
   constexpr int32_t kBlocks = 3 * W::kBytes / kBlockBytes24;
-  const uint32_t z0 = W::ZeroBytes(W::Load(s + at));
-  const uint32_t z1 = W::ZeroBytes(W::Load(s + at + W::kBytes));
-  const uint32_t z2 = W::ZeroBytes(W::Load(s + at + 2 * W::kBytes));
-  // Drawn pixels seldom hold a zero byte: most steps without key pixels
-  // have none, and skip looking for key pixels.
-  if ((z0 | z1 | z2) == 0) return false;
+  const auto v0 = W::Load(s + at), v1 = W::Load(s + at + W::kBytes),
+             v2 = W::Load(s + at + 2 * W::kBytes);
+  if (!MayHoldKey24<W>(v0, v1, v2)) return false;
+  const uint32_t z0 = W::ZeroBytes(v0), z1 = W::ZeroBytes(v1), z2 = W::ZeroBytes(v2);
   BlockMask any_key = 0;
   for (int32_t b = 0; b < kBlocks; ++b) {
     keys.block[b] = KeyPixels24(BlockZeroBytes(z0, z1, z2, W::kBytes, kBlockBytes24 * b));

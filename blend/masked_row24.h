@@ -123,13 +123,13 @@ inline bool BlendChoosingRow24(uint8_t* d, const uint8_t* s, const RowEnd24& e) 
   for (int32_t at = 0; at < e.steps; at += kMaskedStep24) {
     const auto s0 = InRegister(V::Load(s + at)), s1 = InRegister(V::Load(s + at + 32)),
                s2 = InRegister(V::Load(s + at + 64));
-    const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
-    uint32_t drawn[3];
-    // Drawn pixels seldom hold a zero byte: most steps without key pixels
-    // have none, and skip looking for key pixels.
-    if ((z[0] | z[1] | z[2]) != 0 && DrawnBytes24(z, drawn)) {
-      BlendMaskedSteps24<V>(d, s, at, e);
-      return true;
+    if (MayHoldKey24<V>(s0, s1, s2)) {
+      const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
+      uint32_t drawn[3];
+      if (DrawnBytes24(z, drawn)) {
+        BlendMaskedSteps24<V>(d, s, at, e);
+        return true;
+      }
     }
     V::Store(d + at, HalfSum<V>(V::Load(d + at), s0, kByteHalfMask));
     V::Store(d + at + 32, HalfSum<V>(V::Load(d + at + 32), s1, kByteHalfMask));
@@ -145,8 +145,9 @@ inline bool BlendChoosingRow24(uint8_t* d, const uint8_t* s, const RowEnd24& e) 
 // bytes differ, and small rectangles often lie back to back. Key pixels are
 // found on vectors from the row's start, the last one through a masked load
 // (its bytes past the row load as zero, which reads as key pixels, and are
-// left out). kEveryRowMasked false: a row without a zero byte is blended with
-// plain moves. Returns whether the row holds a key pixel.
+// left out). kEveryRowMasked false: a row found free of key pixels by
+// MayHoldKey24 is blended with plain moves. Returns whether the row holds a
+// key pixel.
 template <class V, int32_t kWhole, bool kEveryRowMasked>
 inline bool BlendShortRow24(uint8_t* d, const uint8_t* s, int32_t row, uint32_t in_row) {
   const auto s0 = V::Load(s);
@@ -156,7 +157,9 @@ inline bool BlendShortRow24(uint8_t* d, const uint8_t* s, int32_t row, uint32_t 
   const int32_t at = row - 32;
   const auto sl = V::Load(s + at);
   // Every load before any store, since the last vector overlaps the others.
-  if (!kEveryRowMasked && (z[0] | (z[kWhole] & in_row) | (kWhole > 1 ? z[1] : 0)) == 0) {
+  // A key pixel lies whole in the row's first kWhole vectors or in its last
+  // one (rows are a whole number of pixels), so MayHoldKey24 holds for them.
+  if (!kEveryRowMasked && !MayHoldKey24<V>(s0, kWhole > 1 ? s1 : sl, sl)) {
     const auto r0 = HalfSum<V>(V::Load(d), s0, kByteHalfMask);
     const auto r1 = kWhole > 1 ? HalfSum<V>(V::Load(d + 32), s1, kByteHalfMask) : r0;
     const auto rl = HalfSum<V>(V::Load(d + at), sl, kByteHalfMask);

@@ -23,8 +23,10 @@ struct Sse2Ops : VectorOps<16> {
   static constexpr bool kMaskedBytes = false;
 
   static Vec Average16(Vec a, Vec b) { return _mm_avg_epu16(a, b); }
+  // Bit i set when byte i has its top bit set.
+  static uint32_t MoveMask8(Vec v) { return static_cast<uint32_t>(_mm_movemask_epi8(v)); }
   // Bit i set when byte i is zero.
-  static uint32_t ZeroBytes(Vec v) { return static_cast<uint32_t>(_mm_movemask_epi8(IsZero8(v))); }
+  static uint32_t ZeroBytes(Vec v) { return MoveMask8(IsZero8(v)); }
   // Bit i set when 4-byte lane i has its top bit set.
   static uint32_t MoveMask32(Vec v) {
     return static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(v)));

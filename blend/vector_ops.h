@@ -73,6 +73,18 @@ inline typename W::Vec HalfSum(typename W::Vec a, typename W::Vec b, uint32_t ha
   return W::Average16(W::And(a, kept), W::And(b, kept));
 }
 
+// Whether three vectors of W, one after another, may hold a 24-bit key pixel
+// (three zero bytes) that lies within them. The 16-bit lanes tile the three
+// vectors, so any three bytes in a row hold a whole lane: a key pixel makes
+// one lane zero. A drawn pixel seldom does (a lane of random bytes one time
+// in 65536), while one of its bytes is zero one time in 256: opaque pixels
+// so hold a zero byte in every third step of 96 bytes, which no branch on
+// zero bytes predicts.
+template <class W>
+inline bool MayHoldKey24(typename W::Vec a, typename W::Vec b, typename W::Vec c) {
+  return W::MoveMask8(W::Or(W::Or(W::IsZero16(a), W::IsZero16(b)), W::IsZero16(c))) != 0;
+}
+
 }  // namespace
 }  // namespace glimfx
 
