@@ -32,6 +32,14 @@ struct Avx2Ops : VectorOps<32> {
   // nor written. The rows mask off only lanes inside the row, memory the
   // caller owns, so no masked-off lane can fault whatever the processor.
   static constexpr bool kMaskedLanes = true;
+  // The lanes to move: all ones in each lane not set in `key` (a vector of
+  // all-ones or zero lanes), from lane `from` on.
+  static Vec DrawnLanes(Vec key) { return AndNot(key, Splat32(~0u)); }
+  static Vec DrawnLanes(Vec key, int32_t from) {
+    const auto before =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(from), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    return AndNot(Or(key, before), Splat32(~0u));
+  }
   static Vec MaskLoad32(const uint8_t* p, Vec m) {
     return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), m);
   }
@@ -40,10 +48,6 @@ struct Avx2Ops : VectorOps<32> {
   }
   // No masked moves of bytes: 24-bit rows walk drawn runs.
   static constexpr bool kMaskedBytes = false;
-  // All ones in lanes 0 to n - 1.
-  static Vec FirstLanes(int32_t n) {
-    return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-  }
 };
 
 }  // namespace

@@ -160,7 +160,6 @@ template <class V, class Lanes, bool kEveryVectorMasked>
 inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   constexpr int32_t k = V::kBytes / 4;
   constexpr uint32_t kAllKey = (1u << k) - 1;
-  const auto ones = V::Splat32(~0u);
   // With lanes left over, the last whole vector waits for the end (below).
   const bool rest = lanes % k != 0 && lanes > k;
   const int32_t loop_end = lanes - lanes % k - (rest ? k : 0);
@@ -179,7 +178,7 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
       keyed = true;
       if (bits == kAllKey) continue;
     }
-    const auto drawn = V::AndNot(key, ones);
+    const auto drawn = V::DrawnLanes(key);
     V::MaskStore32(dv, drawn, Lanes::template Blend<V>(V::MaskLoad32(dv, drawn), sv));
   }
   if (i == lanes) return keyed;
@@ -195,12 +194,12 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   const auto sv = V::Load(s + 4 * i);
   const auto key = Lanes::template KeyLanes<V>(sv);
   if constexpr (!kEveryVectorMasked) keyed |= V::MoveMask32(key) != 0;
-  const auto drawn = V::AndNot(key, ones);
+  const auto drawn = V::DrawnLanes(key);
   const auto blended = Lanes::template Blend<V>(V::MaskLoad32(d + 4 * i, drawn), sv);
   const int32_t at = lanes - k;
-  const auto fresh = V::AndNot(V::FirstLanes(i + k - at), ones);
   const auto sv_end = V::Load(s + 4 * at);
-  const auto drawn_end = V::AndNot(Lanes::template KeyLanes<V>(sv_end), fresh);
+  // Its lanes from i + k on: those before were done by the vector at i.
+  const auto drawn_end = V::DrawnLanes(Lanes::template KeyLanes<V>(sv_end), i + k - at);
   const auto blended_end = Lanes::template Blend<V>(V::MaskLoad32(d + 4 * at, drawn_end), sv_end);
   V::MaskStore32(d + 4 * i, drawn, blended);
   V::MaskStore32(d + 4 * at, drawn_end, blended_end);

@@ -13,6 +13,14 @@ namespace glimfx {
 namespace {
 
 struct Avx512Ops : Avx2Ops {
+  // Lanes to move as a mask register: masked moves through one are a single
+  // load or store, where the vector-masked ones take several operations.
+  static __mmask8 DrawnLanes(Vec key) { return _mm256_testn_epi32_mask(key, key); }
+  static __mmask8 DrawnLanes(Vec key, int32_t from) {
+    return static_cast<__mmask8>(DrawnLanes(key) & (0xFFu << from));
+  }
+  static Vec MaskLoad32(const uint8_t* p, __mmask8 m) { return _mm256_maskz_loadu_epi32(m, p); }
+  static void MaskStore32(uint8_t* p, __mmask8 m, Vec v) { _mm256_mask_storeu_epi32(p, m, v); }
   // A byte whose mask bit is clear is neither read (it loads as zero) nor
   // written, and cannot fault.
   static constexpr bool kMaskedBytes = true;
