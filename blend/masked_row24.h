@@ -150,16 +150,14 @@ inline bool BlendChoosingRow24(uint8_t* d, const uint8_t* s, const RowEnd24& e) 
 // key pixel.
 template <class V, int32_t kWhole, bool kEveryRowMasked>
 inline bool BlendShortRow24(uint8_t* d, const uint8_t* s, int32_t row, uint32_t in_row) {
-  const auto s0 = V::Load(s);
-  const auto s1 = kWhole > 1 ? V::Load(s + 32) : V::MaskLoad8(s + 32, in_row);
-  const auto s2 = kWhole > 1 ? V::MaskLoad8(s + 64, in_row) : V::Splat32(0);
-  const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
   const int32_t at = row - 32;
+  const auto s0 = V::Load(s);
+  const auto s1 = kWhole > 1 ? V::Load(s + 32) : s0;
   const auto sl = V::Load(s + at);
   // Every load before any store, since the last vector overlaps the others.
   // A key pixel lies whole in the row's first kWhole vectors or in its last
   // one (rows are a whole number of pixels), so MayHoldKey24 holds for them.
-  if (!kEveryRowMasked && !MayHoldKey24<V>(s0, kWhole > 1 ? s1 : sl, sl)) {
+  if (!kEveryRowMasked && !MayHoldKey24<V>(s0, s1, sl)) {
     const auto r0 = HalfSum<V>(V::Load(d), s0, kByteHalfMask);
     const auto r1 = kWhole > 1 ? HalfSum<V>(V::Load(d + 32), s1, kByteHalfMask) : r0;
     const auto rl = HalfSum<V>(V::Load(d + at), sl, kByteHalfMask);
@@ -168,6 +166,11 @@ inline bool BlendShortRow24(uint8_t* d, const uint8_t* s, int32_t row, uint32_t 
     V::Store(d + at, rl);
     return false;
   }
+  // The vector after the whole ones, past the row's end: a third vector
+  // wholly past it would load as zero bytes only.
+  const auto past = V::MaskLoad8(s + 32 * kWhole, in_row);
+  const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(kWhole > 1 ? s1 : past),
+                         kWhole > 1 ? V::ZeroBytes(past) : ~0u};
   uint32_t drawn[3];
   const bool any_key = DrawnBytes24(z, drawn);
   const int32_t shift = at - 32 * (kWhole - 1);  // 1 to 32
