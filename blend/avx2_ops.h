@@ -32,6 +32,8 @@ struct Avx2Ops : VectorOps<32> {
   // nor written. The rows mask off only lanes inside the row, memory the
   // caller owns, so no masked-off lane can fault whatever the processor.
   static constexpr bool kMaskedLanes = true;
+  // A masked move here is several operations (Avx512Ops: one).
+  static constexpr bool kOneOpMaskedLanes = false;
   // The lanes to move: all ones in each lane not set in `key` (a vector of
   // all-ones or zero lanes), from lane `from` on.
   static Vec DrawnLanes(Vec key) { return AndNot(key, Splat32(~0u)); }

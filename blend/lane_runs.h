@@ -33,7 +33,10 @@ namespace {
 //   Blend<W>(dv, sv)  the blend of the drawn lanes of dv and sv
 //   BlendLane(d, s)   one drawn lane
 // and, for masked rectangles, LaneCount(width), BlendRowRest(d, s, width) for
-// what a row holds past its lanes, and kPlainUntilKeyed (BlendMaskedRect).
+// what a row holds past its lanes, and kPlainUntilKeyed<V> (BlendMaskedRect)
+// with, for its plain vectors:
+//   Plain<W>(sv)           whether every lane of sv is drawn and blends alone
+//   PlainBlend<W>(dv, sv)  the blend of such a vector
 template <class W, class Lanes>
 inline uint32_t KeyBits(const uint8_t* s) {
   return W::MoveMask32(Lanes::template KeyLanes<W>(W::Load(s)));
@@ -148,10 +151,10 @@ inline void BlendLaneRuns(uint8_t* d, const uint8_t* s, int32_t lanes) {
 // all key, all drawn and mixed, and a branch on that mispredicts at every
 // change, which cost more than the masked moves (twice the time on sprites
 // past the caches, and on a frame of many small ones). Otherwise each vector
-// decides alone: key lanes only, skipped; no key lane, loaded and stored
-// whole; both, masked. That pays on key-free rows, where the branch is always
-// right and plain moves are cheaper. Returns whether a whole vector held a
-// key lane.
+// decides alone: a plain one (Lanes::Plain) is loaded, blended and stored
+// whole, any other masked. That pays on rows without key pixels, where the
+// branch is always right and plain vectors are cheaper. Returns whether a
+// vector was not plain.
 //
 // The row's last lanes, fewer than a vector, go through masks in a vector
 // that ends at the row's end; a row shorter than a vector is done lane by
@@ -159,7 +162,6 @@ inline void BlendLaneRuns(uint8_t* d, const uint8_t* s, int32_t lanes) {
 template <class V, class Lanes, bool kEveryVectorMasked>
 inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   constexpr int32_t k = V::kBytes / 4;
-  constexpr uint32_t kAllKey = (1u << k) - 1;
   // With lanes left over, the last whole vector waits for the end (below).
   const bool rest = lanes % k != 0 && lanes > k;
   const int32_t loop_end = lanes - lanes % k - (rest ? k : 0);
@@ -168,17 +170,14 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   for (; i < loop_end; i += k) {
     uint8_t* dv = d + 4 * i;
     const auto sv = InRegister(V::Load(s + 4 * i));
-    const auto key = Lanes::template KeyLanes<V>(sv);
     if constexpr (!kEveryVectorMasked) {
-      const uint32_t bits = V::MoveMask32(key);
-      if (bits == 0) {
-        V::Store(dv, Lanes::template Blend<V>(V::Load(dv), sv));
+      if (Lanes::template Plain<V>(sv)) {
+        V::Store(dv, Lanes::template PlainBlend<V>(V::Load(dv), sv));
         continue;
       }
       keyed = true;
-      if (bits == kAllKey) continue;
     }
-    const auto drawn = V::DrawnLanes(key);
+    const auto drawn = V::DrawnLanes(Lanes::template KeyLanes<V>(sv));
     V::MaskStore32(dv, drawn, Lanes::template Blend<V>(V::MaskLoad32(dv, drawn), sv));
   }
   if (i == lanes) return keyed;
@@ -193,7 +192,7 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   // waits for it to be written, so both are loaded before either is stored.
   const auto sv = V::Load(s + 4 * i);
   const auto key = Lanes::template KeyLanes<V>(sv);
-  if constexpr (!kEveryVectorMasked) keyed |= V::MoveMask32(key) != 0;
+  if constexpr (!kEveryVectorMasked) keyed |= !Lanes::template Plain<V>(sv);
   const auto drawn = V::DrawnLanes(key);
   const auto blended = Lanes::template Blend<V>(V::MaskLoad32(d + 4 * i, drawn), sv);
   const int32_t at = lanes - k;
@@ -206,11 +205,10 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   return keyed;
 }
 
-// A rectangle by masked lanes. Lanes::kPlainUntilKeyed: rows choose per
-// vector until one holds a key lane, then every vector is masked, so an
-// opaque source keeps its plain moves and a sprite pays at most one row of
-// mispredictions. Otherwise every vector is masked from the first row, which
-// measured at least as fast for that layout even on opaque sources.
+// A rectangle by masked lanes. Lanes::kPlainUntilKeyed<V>: rows choose per
+// vector until one is not plain, then every vector is masked, so an opaque
+// source keeps its plain vectors and a sprite pays at most one row of
+// mispredictions. Otherwise every vector is masked from the first row.
 template <class V, class Lanes>
 inline void BlendMaskedRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                             int32_t s_pitch, int32_t d_pitch) {
@@ -219,7 +217,7 @@ inline void BlendMaskedRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t
     BlendMaskedLanes<V, Lanes, true>(dr, sr, lanes);
     Lanes::BlendRowRest(dr, sr, w);
   };
-  if constexpr (Lanes::kPlainUntilKeyed) {
+  if constexpr (Lanes::template kPlainUntilKeyed<V>) {
     const auto choosing = [lanes](uint8_t* dr, const uint8_t* sr, int32_t w) {
       const bool keyed = BlendMaskedLanes<V, Lanes, false>(dr, sr, lanes);
       Lanes::BlendRowRest(dr, sr, w);

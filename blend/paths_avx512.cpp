@@ -21,6 +21,7 @@ struct Avx512Ops : Avx2Ops {
   }
   static Vec MaskLoad32(const uint8_t* p, __mmask8 m) { return _mm256_maskz_loadu_epi32(m, p); }
   static void MaskStore32(uint8_t* p, __mmask8 m, Vec v) { _mm256_mask_storeu_epi32(p, m, v); }
+  static constexpr bool kOneOpMaskedLanes = true;
   // A byte whose mask bit is clear is neither read (it loads as zero) nor
   // written, and cannot fault.
   static constexpr bool kMaskedBytes = true;
