@@ -29,13 +29,15 @@ inline uint32_t BytesIn(int32_t at, int32_t n) {
   return n - at >= 32 ? ~0u : n - at <= 0 ? 0u : (1u << (n - at)) - 1;
 }
 
-// The drawn bytes of a step's three source vectors, whose zero bytes are z:
-// a key pixel starts at a pixel start whose three bytes are zero (the last
-// two of a vector's may lie in the next one). Key starts are three bits
-// apart, so times 7 sets each one's three bytes without a carry; a key
-// pixel starting at byte 30 or 31 spills into the next vector. Returns
-// whether any pixel is a key pixel.
-inline bool DrawnBytes24(const uint32_t (&z)[3], uint32_t (&drawn)[3]) {
+// The drawn bytes of a step's three source vectors: a key pixel starts at a
+// pixel start whose three bytes are zero (the last two of a vector's may lie
+// in the next one). Key starts are three bits apart, so times 7 sets each
+// one's three bytes without a carry; a key pixel starting at byte 30 or 31
+// spills into the next vector. Returns whether any pixel is a key pixel.
+template <class V>
+inline bool DrawnBytes24(typename V::Vec v0, typename V::Vec v1, typename V::Vec v2,
+                         uint32_t (&drawn)[3]) {
+  const uint32_t z[3] = {V::ZeroBytes(v0), V::ZeroBytes(v1), V::ZeroBytes(v2)};
   uint32_t spill = 0;
   uint32_t any = 0;
   for (int32_t k = 0; k < 3; ++k) {
@@ -59,9 +61,8 @@ template <class V>
 inline void BlendMaskedStep24(uint8_t* d, const uint8_t* s) {
   const auto s0 = InRegister(V::Load(s)), s1 = InRegister(V::Load(s + 32)),
              s2 = InRegister(V::Load(s + 64));
-  const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
   uint32_t drawn[3];
-  DrawnBytes24(z, drawn);
+  DrawnBytes24<V>(s0, s1, s2, drawn);
   BlendDrawnBytes<V>(d, s0, drawn[0]);
   BlendDrawnBytes<V>(d + 32, s1, drawn[1]);
   BlendDrawnBytes<V>(d + 64, s2, drawn[2]);
@@ -98,9 +99,8 @@ inline bool BlendRowEnd24(uint8_t* d, const uint8_t* s, const RowEnd24& e) {
   const auto s0 = V::MaskLoad8(s, e.in_row[0]);
   const auto s1 = e.in_row[1] != 0 ? V::MaskLoad8(s + 32, e.in_row[1]) : none;
   const auto s2 = e.in_row[2] != 0 ? V::MaskLoad8(s + 64, e.in_row[2]) : none;
-  const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
   uint32_t drawn[3];
-  const bool any_key = DrawnBytes24(z, drawn);
+  const bool any_key = DrawnBytes24<V>(s0, s1, s2, drawn);
   BlendDrawnBytes<V>(d, s0, drawn[0] & e.in_row[0]);
   if (e.in_row[1] != 0) BlendDrawnBytes<V>(d + 32, s1, drawn[1] & e.in_row[1]);
   if (e.in_row[2] != 0) BlendDrawnBytes<V>(d + 64, s2, drawn[2] & e.in_row[2]);
@@ -124,9 +124,8 @@ inline bool BlendChoosingRow24(uint8_t* d, const uint8_t* s, const RowEnd24& e) 
     const auto s0 = InRegister(V::Load(s + at)), s1 = InRegister(V::Load(s + at + 32)),
                s2 = InRegister(V::Load(s + at + 64));
     if (MayHoldKey24<V>(s0, s1, s2)) {
-      const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(s1), V::ZeroBytes(s2)};
       uint32_t drawn[3];
-      if (DrawnBytes24(z, drawn)) {
+      if (DrawnBytes24<V>(s0, s1, s2, drawn)) {
         BlendMaskedSteps24<V>(d, s, at, e);
         return true;
       }
@@ -169,10 +168,9 @@ inline bool BlendShortRow24(uint8_t* d, const uint8_t* s, int32_t row, uint32_t 
   // The vector after the whole ones, past the row's end: a third vector
   // wholly past it would load as zero bytes only.
   const auto past = V::MaskLoad8(s + 32 * kWhole, in_row);
-  const uint32_t z[3] = {V::ZeroBytes(s0), V::ZeroBytes(kWhole > 1 ? s1 : past),
-                         kWhole > 1 ? V::ZeroBytes(past) : ~0u};
   uint32_t drawn[3];
-  const bool any_key = DrawnBytes24(z, drawn);
+  const bool any_key =
+      DrawnBytes24<V>(s0, kWhole > 1 ? s1 : past, kWhole > 1 ? past : V::Splat32(0), drawn);
   const int32_t shift = at - 32 * (kWhole - 1);  // 1 to 32
   const uint64_t window = drawn[kWhole - 1] | uint64_t{drawn[kWhole]} << 32;
   const uint32_t last = static_cast<uint32_t>(window >> shift) & ~0u << (32 * kWhole - at);
