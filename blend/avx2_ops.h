@@ -34,6 +34,8 @@ struct Avx2Ops : VectorOps<32> {
   static constexpr bool kMaskedLanes = true;
   // A masked move here is several operations (Avx512Ops: one).
   static constexpr bool kOneOpMaskedLanes = false;
+  // Masked vectors stay inside the row (lane_runs.h).
+  static constexpr bool kMaskedPastRow = false;
   // The lanes to move: all ones in each lane not set in `key` (a vector of
   // all-ones or zero lanes), from lane `from` on.
   static Vec DrawnLanes(Vec key) { return AndNot(key, Splat32(~0u)); }

@@ -47,6 +47,7 @@ struct PairLanes {
     BlendRow16_Scalar<kPairMask, kHalfMask>(d, s, 2);
   }
   static int32_t LaneCount(int32_t width) { return width >> 1; }
+  static bool WholeLanes(int32_t width) { return (width & 1) == 0; }
   // A lone last pixel goes to the scalar row.
   static void BlendRowRest(uint8_t* d, const uint8_t* s, int32_t width) {
     const int32_t at = 4 * (width >> 1);
@@ -81,6 +82,7 @@ struct PixelLanes {
   }
   static void BlendLane(uint8_t* d, const uint8_t* s) { BlendRow32_Scalar(d, s, 1); }
   static int32_t LaneCount(int32_t width) { return width; }
+  static bool WholeLanes(int32_t) { return true; }
   static void BlendRowRest(uint8_t*, const uint8_t*, int32_t) {}
   // A pixel blend is a few instructions, and masked moves cost up to 15 %
   // on opaque sources: plain moves until a row holds a key pixel.

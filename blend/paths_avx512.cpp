@@ -22,6 +22,10 @@ struct Avx512Ops : Avx2Ops {
   static Vec MaskLoad32(const uint8_t* p, __mmask8 m) { return _mm256_maskz_loadu_epi32(m, p); }
   static void MaskStore32(uint8_t* p, __mmask8 m, Vec v) { _mm256_mask_storeu_epi32(p, m, v); }
   static constexpr bool kOneOpMaskedLanes = true;
+  // A lane whose mask bit is clear loads as zero and cannot fault, so a
+  // row's last lanes take one vector that reaches past the row.
+  static constexpr bool kMaskedPastRow = true;
+  static __mmask8 FirstLanes(int32_t n) { return static_cast<__mmask8>((1u << n) - 1); }
   // A byte whose mask bit is clear is neither read (it loads as zero) nor
   // written, and cannot fault.
   static constexpr bool kMaskedBytes = true;
