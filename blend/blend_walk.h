@@ -55,10 +55,13 @@ struct PairLanes {
   }
   // A plain vector skips the masks and the pair rule. Where masked moves take
   // several operations (AVX2), opaque rectangles 32 pixels wide and wider
-  // take a sixth to a quarter less time, 16 wide a tenth more; where they
-  // take one (AVX-512), the test per vector costs what it saves.
+  // take a sixth to a quarter less time, 16 wide a tenth more. Where they
+  // take one (AVX-512), only rows of 64 pixels and more gain (a tenth on
+  // opaque ones); on shorter rows the test per vector costs what it saves.
   template <class V>
-  static constexpr bool kPlainUntilKeyed = !V::kOneOpMaskedLanes;
+  static bool PlainUntilKeyed(int32_t lanes) {
+    return !V::kOneOpMaskedLanes || lanes >= V::kBytes;
+  }
 };
 
 // 32-bit pixels as lanes for lane_runs.h. The top byte is no colour: it
@@ -87,7 +90,9 @@ struct PixelLanes {
   // A pixel blend is a few instructions, and masked moves cost up to 15 %
   // on opaque sources: plain moves until a row holds a key pixel.
   template <class V>
-  static constexpr bool kPlainUntilKeyed = true;
+  static bool PlainUntilKeyed(int32_t) {
+    return true;
+  }
 };
 
 // Every pair by lanes; a lone last pixel goes to the scalar row.

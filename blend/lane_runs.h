@@ -35,7 +35,8 @@ namespace {
 //   BlendLane(d, s)   one drawn lane
 // and, for masked rectangles, LaneCount(width), BlendRowRest(d, s, width) for
 // what a row holds past its lanes, WholeLanes(width) when that is nothing,
-// and kPlainUntilKeyed<V> (WalkMaskedRows)
+// and PlainUntilKeyed<V>(lanes), whether rows of that many lanes choose
+// plain vectors (WalkMaskedRows),
 // with, for its plain vectors:
 //   Plain<W>(sv)           whether every lane of sv is drawn and blends alone
 //   PlainBlend<W>(dv, sv)  the blend of such a vector
@@ -229,17 +230,17 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   return keyed;
 }
 
-// Rows through `Row<kEveryVectorMasked>`. Lanes::kPlainUntilKeyed<V>: rows
-// choose per vector until one is not plain, then every vector is masked, so
-// an opaque source keeps its plain vectors and a sprite pays at most one row
-// of mispredictions. Otherwise every vector is masked from the first row.
-template <class V, class Lanes, class Row>
+// Rows through `Row<kEveryVectorMasked>`. kChoosing: rows choose per vector
+// until one is not plain, then every vector is masked, so an opaque source
+// keeps its plain vectors and a sprite pays at most one row of
+// mispredictions. Otherwise every vector is masked from the first row.
+template <bool kChoosing, class Row>
 inline void WalkMaskedRows(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                            int32_t s_pitch, int32_t d_pitch, Row row) {
   const auto masked = [row](uint8_t* dr, const uint8_t* sr, int32_t) {
     row(std::true_type{}, dr, sr);
   };
-  if constexpr (Lanes::template kPlainUntilKeyed<V>) {
+  if constexpr (kChoosing) {
     const auto choosing = [row](uint8_t* dr, const uint8_t* sr, int32_t) {
       return row(std::false_type{}, dr, sr);
     };
@@ -251,24 +252,24 @@ inline void WalkMaskedRows(uint8_t* d, const uint8_t* s, int32_t width, int32_t 
 
 // Rectangles by masked lanes: rows of whole vectors (tiles 16 or 32 pixels
 // wide, say), and any rows.
-template <class V, class Lanes>
+template <class V, class Lanes, bool kChoosing>
 __attribute__((noinline)) void BlendWholeVectorRect(uint8_t* d, const uint8_t* s, int32_t width,
                                                     int32_t height, int32_t s_pitch,
                                                     int32_t d_pitch) {
   const int32_t lanes = Lanes::LaneCount(width);
-  WalkMaskedRows<V, Lanes>(d, s, width, height, s_pitch, d_pitch,
-                           [lanes](auto every_masked, uint8_t* dr, const uint8_t* sr) {
-                             int32_t i = 0;
-                             return BlendMaskedVectors<V, Lanes, decltype(every_masked)::value>(
-                                 dr, sr, i, lanes);
-                           });
+  WalkMaskedRows<kChoosing>(d, s, width, height, s_pitch, d_pitch,
+                            [lanes](auto every_masked, uint8_t* dr, const uint8_t* sr) {
+                              int32_t i = 0;
+                              return BlendMaskedVectors<V, Lanes, decltype(every_masked)::value>(
+                                  dr, sr, i, lanes);
+                            });
 }
 
-template <class V, class Lanes, bool kPastRow>
+template <class V, class Lanes, bool kChoosing, bool kPastRow>
 __attribute__((noinline)) void BlendAnyRowRect(uint8_t* d, const uint8_t* s, int32_t width,
                                                int32_t height, int32_t s_pitch, int32_t d_pitch) {
   const int32_t lanes = Lanes::LaneCount(width);
-  WalkMaskedRows<V, Lanes>(
+  WalkMaskedRows<kChoosing>(
       d, s, width, height, s_pitch, d_pitch,
       [lanes, width](auto every_masked, uint8_t* dr, const uint8_t* sr) {
         const bool keyed =
@@ -278,30 +279,42 @@ __attribute__((noinline)) void BlendAnyRowRect(uint8_t* d, const uint8_t* s, int
       });
 }
 
-// Rows of whole vectors get a function of their own: without the tests for
-// a row's last lanes, a row of one or two vectors takes a third less time.
-// Apart, each keeps its own registers. A last vector past the row is taken
-// only where no other row of the destination lies within its reach: a load
-// overlapping an earlier masked store waits until that store is written, so
-// the next row's first loads would wait (three times the time on 12-pair
-// rows that lie back to back).
-template <class V, class Lanes>
-inline void BlendMaskedRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
-                            int32_t s_pitch, int32_t d_pitch) {
+// A rectangle of one kind (above), chosen by whether its rows choose plain
+// vectors (Lanes::PlainUntilKeyed).
+template <class V, class Lanes, bool kChoosing>
+inline void BlendMaskedRectOf(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                              int32_t s_pitch, int32_t d_pitch) {
   constexpr int32_t k = V::kBytes / 4;
   const int32_t lanes = Lanes::LaneCount(width);
   if (lanes % k == 0 && Lanes::WholeLanes(width)) {
-    BlendWholeVectorRect<V, Lanes>(d, s, width, height, s_pitch, d_pitch);
+    BlendWholeVectorRect<V, Lanes, kChoosing>(d, s, width, height, s_pitch, d_pitch);
     return;
   }
   if constexpr (V::kMaskedPastRow) {
     const int32_t reach = 4 * (lanes - lanes % k) + V::kBytes;
     if (d_pitch >= reach || d_pitch <= -reach) {
-      BlendAnyRowRect<V, Lanes, true>(d, s, width, height, s_pitch, d_pitch);
+      BlendAnyRowRect<V, Lanes, kChoosing, true>(d, s, width, height, s_pitch, d_pitch);
       return;
     }
   }
-  BlendAnyRowRect<V, Lanes, false>(d, s, width, height, s_pitch, d_pitch);
+  BlendAnyRowRect<V, Lanes, kChoosing, false>(d, s, width, height, s_pitch, d_pitch);
+}
+
+// Rows of whole vectors get a function of their own: without the tests for
+// a row's last lanes, a row of one or two vectors takes a third less time.
+// Apart, each kind keeps its own registers. A last vector past the row is
+// taken only where no other row of the destination lies within its reach: a
+// load overlapping an earlier masked store waits until that store is
+// written, so the next row's first loads would wait (three times the time on
+// 12-pair rows that lie back to back).
+template <class V, class Lanes>
+inline void BlendMaskedRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
+                            int32_t s_pitch, int32_t d_pitch) {
+  if (Lanes::template PlainUntilKeyed<V>(Lanes::LaneCount(width))) {
+    BlendMaskedRectOf<V, Lanes, true>(d, s, width, height, s_pitch, d_pitch);
+  } else {
+    BlendMaskedRectOf<V, Lanes, false>(d, s, width, height, s_pitch, d_pitch);
+  }
 }
 
 }  // namespace
