@@ -60,7 +60,7 @@ struct PairLanes {
   // opaque ones); on shorter rows the test per vector costs what it saves.
   template <class V>
   static bool PlainUntilKeyed(int32_t lanes) {
-    return !V::kOneOpMaskedLanes || lanes >= V::kBytes;
+    return !V::kOneOpMaskedLanes || lanes >= 4 * (V::kBytes / 4);  // four vectors
   }
 };
 
