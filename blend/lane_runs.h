@@ -190,7 +190,7 @@ template <class V, class Lanes, bool kEveryVectorMasked, bool kPastRow>
 inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   constexpr int32_t k = V::kBytes / 4;
   if constexpr (kPastRow) {
-    int32_t i = 0;
+    int32_t i = 0;  // whole vectors while one fits, then at most one masked
     const bool keyed = BlendMaskedVectors<V, Lanes, kEveryVectorMasked>(d, s, i, lanes - k + 1);
     if (i != lanes) {
       const auto sv = V::MaskLoad32(s + 4 * i, V::FirstLanes(lanes - i));
