@@ -281,8 +281,13 @@ __attribute__((noinline)) void BlendAnyRowRect(uint8_t* d, const uint8_t* s, int
       });
 }
 
-// A rectangle of one kind (above), chosen by whether its rows choose plain
-// vectors (Lanes::PlainUntilKeyed).
+// A rectangle of one kind (above). Rows of whole vectors get a function of
+// their own: without the tests for a row's last lanes, a row of one or two
+// vectors takes a third less time. Apart, each kind keeps its own registers.
+// A last vector past the row is taken only where no other row of the
+// destination lies within its reach: a load overlapping an earlier masked
+// store waits until that store is written, so the next row's first loads
+// would wait (three times the time on 12-pair rows that lie back to back).
 template <class V, class Lanes, bool kChoosing>
 inline void BlendMaskedRectOf(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                               int32_t s_pitch, int32_t d_pitch) {
@@ -308,13 +313,8 @@ inline void BlendMaskedRectOf(uint8_t* d, const uint8_t* s, int32_t width, int32
   BlendAnyRowRect<V, Lanes, kChoosing, false>(d, s, width, height, s_pitch, d_pitch);
 }
 
-// Rows of whole vectors get a function of their own: without the tests for
-// a row's last lanes, a row of one or two vectors takes a third less time.
-// Apart, each kind keeps its own registers. A last vector past the row is
-// taken only where no other row of the destination lies within its reach: a
-// load overlapping an earlier masked store waits until that store is
-// written, so the next row's first loads would wait (three times the time on
-// 12-pair rows that lie back to back).
+// A rectangle by masked lanes, its rows choosing plain vectors or not as
+// Lanes::PlainUntilKeyed says for their width.
 template <class V, class Lanes>
 inline void BlendMaskedRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                             int32_t s_pitch, int32_t d_pitch) {
