@@ -9,6 +9,20 @@ cd "$(dirname "$0")/.."
 ./tools/bootstrap.sh || exit 1
 source tools/wine_env.sh
 
+# Where 32-bit programs run under qemu-i386 (tools/bootstrap.sh), qemu's AVX2
+# masked moves fault on masked-off lanes past a fence, which no processor's
+# do: its 32-bit programs see a processor without AVX and take the SSE2 and
+# scalar paths. The AVX2 and AVX-512 rows are run by the 64-bit builds,
+# natively. Wine's 32-bit half on qemu also crashes at a skipped GoogleTest
+# case and at a second thread, so the 32-bit Windows tests leave out the
+# paths that processor lacks and the threads test there.
+qemu_gtest_filter=""
+if grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
+  echo "32-bit programs run under qemu-i386 here, as a processor without AVX"
+  export QEMU_CPU=Nehalem,-lm,-syscall
+  qemu_gtest_filter='-*/avx2:*/avx512:*Threads*:Differential.PathsPresent'
+fi
+
 presets=(linux linux-asan linux-x86 windows-x86 windows-x64)
 [ $# -gt 0 ] && presets=("$@")
 
@@ -24,7 +38,11 @@ for preset in "${presets[@]}"; do
     failed=$((failed + 1))
     continue
   fi
-  ctest --preset "${preset}" 2>&1 | tee "${log}"
+  if [ "${preset}" = windows-x86 ] && [ -n "${qemu_gtest_filter}" ]; then
+    GTEST_FILTER="${qemu_gtest_filter}" ctest --preset "${preset}" 2>&1 | tee "${log}"
+  else
+    ctest --preset "${preset}" 2>&1 | tee "${log}"
+  fi
   summary="$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "${log}" | tail -1)"
   if [ -z "${summary}" ]; then
     failed=$((failed + 1))
