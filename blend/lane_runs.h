@@ -159,8 +159,10 @@ inline void BlendLaneRuns(uint8_t* d, const uint8_t* s, int32_t lanes) {
 // branch is always right and plain vectors are cheaper.
 //
 // Blends whole vectors from lane i while i < end, leaving i after the last;
-// returns whether one was not plain.
-template <class V, class Lanes, bool kEveryVectorMasked>
+// returns whether one was not plain. kPrefetch: masked vectors ask for the
+// destination ahead (PrefetchDestination); plain ones need not, their loads
+// keep the processor's prefetchers on track.
+template <class V, class Lanes, bool kEveryVectorMasked, bool kPrefetch = false>
 inline bool BlendMaskedVectors(uint8_t* d, const uint8_t* s, int32_t& i, int32_t end) {
   constexpr int32_t k = V::kBytes / 4;
   bool keyed = false;
@@ -174,6 +176,7 @@ inline bool BlendMaskedVectors(uint8_t* d, const uint8_t* s, int32_t& i, int32_t
       }
       keyed = true;
     }
+    if constexpr (kPrefetch) PrefetchDestination(dv);
     const auto drawn = V::DrawnLanes(Lanes::template KeyLanes<V>(sv));
     V::MaskStore32(dv, drawn, Lanes::template Blend<V>(V::MaskLoad32(dv, drawn), sv));
   }
@@ -186,12 +189,13 @@ inline bool BlendMaskedVectors(uint8_t* d, const uint8_t* s, int32_t& i, int32_t
 // whose lanes there load as zero, so as key lanes, and are neither read nor
 // written. Otherwise in a vector that ends at the row's end, and a row
 // shorter than a vector is done lane by lane.
-template <class V, class Lanes, bool kEveryVectorMasked, bool kPastRow>
+template <class V, class Lanes, bool kEveryVectorMasked, bool kPastRow, bool kPrefetch>
 inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   constexpr int32_t k = V::kBytes / 4;
   if constexpr (kPastRow) {
     int32_t i = 0;  // whole vectors while one fits, then at most one masked
-    const bool keyed = BlendMaskedVectors<V, Lanes, kEveryVectorMasked>(d, s, i, lanes - k + 1);
+    const bool keyed =
+        BlendMaskedVectors<V, Lanes, kEveryVectorMasked, kPrefetch>(d, s, i, lanes - k + 1);
     if (i != lanes) {
       const auto sv = V::MaskLoad32(s + 4 * i, V::FirstLanes(lanes - i));
       const auto drawn = V::DrawnLanes(Lanes::template KeyLanes<V>(sv));
@@ -203,8 +207,8 @@ inline bool BlendMaskedLanes(uint8_t* d, const uint8_t* s, int32_t lanes) {
   // With lanes left over, the last whole vector waits for the end (below).
   const bool rest = lanes % k != 0 && lanes > k;
   int32_t i = 0;
-  bool keyed =
-      BlendMaskedVectors<V, Lanes, kEveryVectorMasked>(d, s, i, lanes - lanes % k - (rest ? k : 0));
+  bool keyed = BlendMaskedVectors<V, Lanes, kEveryVectorMasked, kPrefetch>(
+      d, s, i, lanes - lanes % k - (rest ? k : 0));
   if (i == lanes) return keyed;
   if (lanes < k) {
     for (; i < lanes; ++i) Lanes::BlendLane(d + 4 * i, s + 4 * i);
@@ -267,7 +271,7 @@ __attribute__((noinline)) void BlendWholeVectorRect(uint8_t* d, const uint8_t* s
                             });
 }
 
-template <class V, class Lanes, bool kChoosing, bool kPastRow>
+template <class V, class Lanes, bool kChoosing, bool kPastRow, bool kPrefetch = false>
 __attribute__((noinline)) void BlendAnyRowRect(uint8_t* d, const uint8_t* s, int32_t width,
                                                int32_t height, int32_t s_pitch, int32_t d_pitch) {
   const int32_t lanes = Lanes::LaneCount(width);
@@ -275,11 +279,18 @@ __attribute__((noinline)) void BlendAnyRowRect(uint8_t* d, const uint8_t* s, int
       d, s, width, height, s_pitch, d_pitch,
       [lanes, width](auto every_masked, uint8_t* dr, const uint8_t* sr) {
         const bool keyed =
-            BlendMaskedLanes<V, Lanes, decltype(every_masked)::value, kPastRow>(dr, sr, lanes);
+            BlendMaskedLanes<V, Lanes, decltype(every_masked)::value, kPastRow, kPrefetch>(dr, sr,
+                                                                                           lanes);
         Lanes::BlendRowRest(dr, sr, width);
         return keyed;
       });
 }
+
+// Rectangles of this many bytes and more ask for the destination ahead:
+// sprites of 3840x2160 took a third of the time and 1920x1080 ones a sixth
+// less, while 32-bit sprites of 640x480, and sprites of 96 pixels on a
+// frame, took a tenth to a third longer with it.
+constexpr int64_t kPrefetchRectBytes = 2 * 1024 * 1024;
 
 // A rectangle of one kind (above). Rows of whole vectors get a function of
 // their own: without the tests for a row's last lanes, a row of one or two
@@ -293,6 +304,11 @@ inline void BlendMaskedRectOf(uint8_t* d, const uint8_t* s, int32_t width, int32
                               int32_t s_pitch, int32_t d_pitch) {
   constexpr int32_t k = V::kBytes / 4;
   const int32_t lanes = Lanes::LaneCount(width);
+  // Past the caches, a row's tests cost little beside its memory.
+  if (int64_t{4} * lanes * height >= kPrefetchRectBytes) {
+    BlendAnyRowRect<V, Lanes, kChoosing, false, true>(d, s, width, height, s_pitch, d_pitch);
+    return;
+  }
   if (lanes % k == 0 && Lanes::WholeLanes(width)) {
     if (lanes == k) {
       BlendWholeVectorRect<V, Lanes, kChoosing, 1>(d, s, width, height, s_pitch, d_pitch);

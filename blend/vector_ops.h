@@ -60,6 +60,14 @@ inline Vec InRegister(Vec v) {
   return v;
 }
 
+// Asks for the destination's line ten lines ahead of `p`, to be written.
+// Masked loads read only drawn lanes and none of an all-key vector, so the
+// processor's own prefetchers lose track of the destination past the caches,
+// and each masked store waits for its line: on one processor here sprites
+// at 3840x2160 took three times the triad's time, and about the triad's own
+// with this. Prefetches never fault, so one past the row does no harm.
+inline void PrefetchDestination(const uint8_t* p) { __builtin_prefetch(p + 640, 1); }
+
 // Halves every field of both operands and adds the halves: the half blend,
 // `half_mask` holding each field's bits once halved (pixel_format.h). The
 // same as halving the sum of both operands with each field's lowest bit
