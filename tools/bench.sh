@@ -14,11 +14,12 @@ build=build/bench
 cmake -S . -B "${build}" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DGLIMFX_BUILD_TESTS=OFF -DGLIMFX_BUILD_BENCH=ON >/dev/null
 cmake --build "${build}" --target glimfx_bench -j2
+source tools/wine_env.sh
 # Where 32-bit programs run under an emulator (tools/bootstrap.sh), the 32-bit
 # DLL's times would be the emulator's, so it is left out of the report.
 archs=(x86:i686 x64:x86_64)
 dll32=(--dll32 build/bench-windows-x86/bench-{1,2,3}.json)
-if grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
+if wine_env_i386_emulated; then
   echo "bench: 32-bit programs run under qemu-i386 here: the 32-bit DLL is not timed"
   archs=(x64:x86_64)
   dll32=()
@@ -37,7 +38,6 @@ echo "machine: ${machine}"
   --benchmark_out_format=json "$@" | tee "${build}/bench.log"
 
 # Three rounds of both DLLs in turn; the report takes each entry's median.
-source tools/wine_env.sh
 for round in 1 2 3; do
   for arch in "${archs[@]}"; do
     dir=build/bench-windows-${arch%%:*}

@@ -17,7 +17,7 @@ source tools/wine_env.sh
 # case and at a second thread, so the 32-bit Windows tests leave out the
 # paths that processor lacks and the threads test there.
 qemu_gtest_filter=""
-if grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
+if wine_env_i386_emulated; then
   echo "32-bit programs run under qemu-i386 here, as a processor without AVX"
   export QEMU_CPU=Nehalem,-lm,-syscall
   qemu_gtest_filter='-*/avx2:*/avx512:*Threads*:Differential.PathsPresent'

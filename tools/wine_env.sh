@@ -3,6 +3,9 @@
 # removed by wine_env_cleanup, which the EXIT trap runs; a script that sets
 # its own EXIT trap calls it from there.
 export WINEDEBUG=-all
+# Whether 32-bit programs, Wine's 32-bit half among them, run under qemu-i386
+# here: tools/bootstrap.sh registers it where the kernel runs no 32-bit code.
+wine_env_i386_emulated() { grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; }
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine_env_own_prefix=""
 if [ -z "${WINEPREFIX:-}" ]; then
