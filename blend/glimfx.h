@@ -40,7 +40,10 @@ extern "C" {
 /* Lays src over dest at half opacity; source pixels whose colour bits are all
  * zero are not drawn (in the 16-bit layouts a key pixel paired with a drawn
  * one halves its own destination pixel). Row r of each surface starts r
- * pitches after its first row; pitches may be negative. */
+ * pitches after its first row; pitches may be negative. Source and
+ * destination may overlap in any way: the result is always that of doing the
+ * rows first to last, each pixel (16-bit: pair) first to last, every value
+ * read from memory as it stands at its turn. */
 GLIMFX_API int32_t GLIMFX_CALL BltAlphaFast(void* dest, const void* src, int32_t width,
                                             int32_t height, int32_t srcPitch, int32_t destPitch,
                                             uint32_t pixelFormat);

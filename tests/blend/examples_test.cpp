@@ -81,6 +81,12 @@ TEST_P(RandomRects, NightMatchesModel) {
   EXPECT_EQ("", CheckRandom(target(), Routine::kNight, 0x5EED0002, kRandomCases));
 }
 
+// A surface blended onto itself: every path gives what the in-order blit
+// gives, wherever the source lies under the destination.
+TEST_P(RandomRects, OverlappingHalfBlendMatchesModel) {
+  EXPECT_EQ("", CheckOverlapping(target(), 0x5EED0004, 2000));
+}
+
 // Rectangles of 2 MiB and more take rows of their own (the destination asked
 // for ahead), which the small random ones never reach: opaque and sprite
 // sources, rows down and up, a width that leaves lanes past the vectors.

@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -75,9 +76,50 @@ std::string Verdict(const std::string& context, int32_t status, int32_t want_sta
   return diff.empty() ? diff : context + ": source changed, " + diff;
 }
 
+// An overlapping blend: one row of bytes, fenced at its ends, long enough for
+// both rectangles; the model blends on its image as the target on it.
+std::string RunOverlapping(const Target& t, const Case& c) {
+  Rng rng(c.seed);
+  const int32_t bpp = BytesPerPixel(c.format);
+  const int32_t dest_pitch = (c.width * bpp + c.dest.gap) * (c.dest.upward ? -1 : 1);
+  const RectLayout dest_rect{c.width, c.height, dest_pitch, bpp};
+  const RectLayout src_rect{c.width, c.height, dest_pitch + c.overlap->pitch_change, bpp};
+  const int32_t shift = c.overlap->shift;
+  // The lowest and highest bytes of both, from the destination's first row:
+  // rows lie evenly, so the first and the last rows bound the others.
+  int64_t low = 0, high = 0;
+  for (const int64_t at : {int64_t{0}, int64_t{dest_pitch} * (c.height - 1), int64_t{shift},
+                           shift + int64_t{src_rect.pitch} * (c.height - 1)}) {
+    low = std::min(low, at);
+    high = std::max(high, at + dest_rect.RowBytes());
+  }
+  Surface whole(1, static_cast<int32_t>(high - low), 1,
+                Placement{0, false, c.dest.margin, false, c.dest.at_start});
+  whole.FillRandom(rng);
+  const ptrdiff_t dest_at = static_cast<ptrdiff_t>(-low);
+  uint8_t* dest = whole.first_row() + dest_at;
+  FillRect(rng, dest, dest_rect, c.format, PixelMix{10, 30, 4});
+  FillRect(rng, dest + shift, src_rect, c.format, c.mix);
+  std::vector<uint8_t> want = whole.Image();
+  uint8_t* want_dest = want.data() + whole.first_row_offset() + dest_at;
+  const int32_t want_status = ModelBlend(want_dest, want_dest + shift, c.width, c.height,
+                                         src_rect.pitch, dest_pitch, c.format);
+  const int32_t status =
+      t.blend(dest, dest + shift, c.width, c.height, src_rect.pitch, dest_pitch, c.format);
+  char where[112];
+  std::snprintf(where, sizeof where,
+                ", source at destination%+d bytes, seed 0x%llx (pixel = byte of the "
+                "surface from %lld)",
+                shift, static_cast<unsigned long long>(c.seed), static_cast<long long>(low));
+  return Verdict(
+      Context(t, Routine::kBlend, c.format, c.width, c.height, dest_pitch, src_rect.pitch) + where,
+      status, want_status, whole, want, nullptr, {});
+}
+
 // Runs a case; the result is the model's, or with `fixed_status` that status
 // and no byte touched.
 std::string Run(const Target& t, const Case& c, const int32_t* fixed_status) {
+  if (c.overlap && fixed_status == nullptr) return RunOverlapping(t, c);
   Rng rng(c.seed);
   const bool blend = c.routine == Routine::kBlend;
   const int32_t bpp = c.bpp != 0 ? c.bpp : BytesPerPixel(c.format);
@@ -146,6 +188,30 @@ std::string CheckRandom(const Target& target, Routine routine, uint64_t seed, in
     const int32_t height = rng.Between(1, 5);
     std::string failure =
         CheckCase(target, RandomCase(rng, routine, kAllFormats[i % 4], width, height));
+    if (!failure.empty()) return failure;
+  }
+  return std::string();
+}
+
+Case RandomOverlapCase(Rng& rng, uint32_t format, int32_t width, int32_t height) {
+  Case c = RandomCase(rng, Routine::kBlend, format, width, height);
+  const int32_t bpp = BytesPerPixel(format);
+  int32_t shift = bpp * (rng.Chance(50) ? rng.Between(-8, 8) : rng.Between(-100, 100));
+  if (rng.Chance(15)) shift += rng.Between(1, bpp - 1);
+  if (rng.Chance(20)) {
+    const int32_t row = (width * bpp + c.dest.gap) * (c.dest.upward ? -1 : 1);
+    shift += rng.Chance(50) ? row : -row;
+  }
+  c.overlap = Overlap{shift, rng.Chance(20) ? bpp * rng.Between(-3, 3) : 0};
+  return c;
+}
+
+std::string CheckOverlapping(const Target& target, uint64_t seed, int count) {
+  Rng rng(seed);
+  for (int i = 0; i < count; ++i) {
+    const Case c =
+        RandomOverlapCase(rng, kAllFormats[i % 4], rng.Between(1, 200), rng.Between(1, 4));
+    std::string failure = CheckCase(target, c);
     if (!failure.empty()) return failure;
   }
   return std::string();
@@ -233,11 +299,14 @@ std::string CheckRejectsAndEmpty(const Target& target) {
   for (Routine routine : {Routine::kBlend, Routine::kNight}) {
     for (uint32_t layout_of : kAllFormats) {  // the surface's bytes, laid out as some format
       for (uint32_t format : bad_formats) {
-        Case c = RandomCase(rng, routine, format, 9, 3);
-        c.bpp = BytesPerPixel(layout_of);
-        const int32_t rejected = -1;
-        std::string failure = Run(target, c, &rejected);
-        if (!failure.empty()) return failure;
+        // The code is looked at before the size.
+        for (int32_t width : {9, 0}) {
+          Case c = RandomCase(rng, routine, format, width, 3);
+          c.bpp = BytesPerPixel(layout_of);
+          const int32_t rejected = -1;
+          std::string failure = Run(target, c, &rejected);
+          if (!failure.empty()) return failure;
+        }
       }
       const int32_t done = 0;
       const std::string failure = Run(target, RandomCase(rng, routine, layout_of, 0, 3), &done);
@@ -254,6 +323,7 @@ std::string CheckBehaviour(const Target& target, uint64_t seed, int random_count
     if (!failure.empty()) return failure;
   }
   std::string failure = CheckRandom(target, Routine::kBlend, seed, random_count);
+  if (failure.empty()) failure = CheckOverlapping(target, seed + 2, random_count / 2);
   return failure.empty() ? CheckRandom(target, Routine::kNight, seed + 1, random_count) : failure;
 }
 
@@ -280,6 +350,16 @@ Case CaseFromFuzzInput(const uint8_t* data, size_t size) {
   c.src.per_row = (byte(9) & 2) != 0;
   c.dest.at_start = (byte(9) & 4) != 0;
   c.src.at_start = (byte(9) & 8) != 0;
+  // Now and then a blend of a surface onto itself, shifted by up to 127
+  // pixels either way, by whole rows or by bytes that split a pixel.
+  if (c.routine == Routine::kBlend && (byte(10) & 1)) {
+    const int32_t bpp = BytesPerPixel(c.format);
+    const int32_t pixels = static_cast<int8_t>(byte(11));
+    int32_t shift = bpp * pixels + static_cast<int32_t>(byte(12) % 4) % bpp;
+    if (byte(10) & 2) shift += (byte(10) & 4 ? -1 : 1) * (c.width * bpp + c.dest.gap);
+    const int32_t pitch_change = (byte(10) & 8) ? static_cast<int32_t>(byte(13) % 7) - 3 : 0;
+    c.overlap = Overlap{shift, bpp * pitch_change};
+  }
   uint64_t h = 0xCBF29CE484222325ull;  // FNV-1a over the whole input
   for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 0x100000001B3ull;
   c.seed = h;

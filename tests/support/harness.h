@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "rng.h"
@@ -35,6 +36,13 @@ Target ModelTarget();
 
 enum class Routine { kBlend, kNight };
 
+// A blend whose source lies in the destination's own surface: its first row
+// `shift` bytes after the destination's, its pitch `pitch_change` bytes more.
+struct Overlap {
+  int32_t shift = 0;
+  int32_t pitch_change = 0;
+};
+
 // One call: routine, format, sizes, where each surface lies, and how the
 // source (blend) or the surface (night) is filled; `seed` fills the rest.
 struct Case {
@@ -49,6 +57,9 @@ struct Case {
   uint64_t seed = 0;
   // When set, fills the source rectangle (blend) in place of `mix`.
   std::function<void(Rng& rng, uint8_t* first_row, const RectLayout& layout)> fill_src = nullptr;
+  // When set, `src` is unused: one surface, placed as `dest`, holds both
+  // rectangles.
+  std::optional<Overlap> overlap = std::nullopt;
 };
 
 // Runs `c` through `target` and compares status, destination and source
@@ -63,6 +74,13 @@ Case RandomCase(Rng& rng, Routine routine, uint32_t format, int32_t width, int32
 // once, heights 1..5.
 std::string CheckRandom(const Target& target, Routine routine, uint64_t seed, int count);
 
+// A blend of a surface onto itself: shifted by up to 100 pixels either way
+// (mostly by a few), now and then by bytes that split a pixel or by whole
+// rows, either pitch sign, the source's pitch now and then a few pixels off.
+Case RandomOverlapCase(Rng& rng, uint32_t format, int32_t width, int32_t height);
+// `count` such cases, every format in turn, widths 1..200, heights 1..4.
+std::string CheckOverlapping(const Target& target, uint64_t seed, int count);
+
 // The worked results, each as two rows with gap bytes and margins that must
 // stay as they were; night results at every width from 1 to 9.
 std::string CheckBlendExamples(const Target& target);
@@ -70,9 +88,11 @@ std::string CheckNightExamples(const Target& target);
 // A 24-bit white pixel darkened again and again: FF FF FF, 7F 7F 9F,
 // 3F 3F 6F, ..., settling at 00 00 40.
 std::string CheckNightRepeated(const Target& target);
-// Codes 2, 5 and others give -1; width 0 gives 0; neither touches a byte.
+// Codes 2, 5 and others give -1, whatever the width (0 too); width 0 gives 0;
+// neither touches a byte.
 std::string CheckRejectsAndEmpty(const Target& target);
-// All of the above, with `random_count` random cases of each routine.
+// All of the above, with `random_count` random cases of each routine and
+// half as many overlapping blends.
 std::string CheckBehaviour(const Target& target, uint64_t seed, int random_count);
 
 // A case drawn from fuzz input bytes (any length).

@@ -85,25 +85,28 @@ int32_t ModelBlend(uint8_t* dest, const uint8_t* src, int32_t width, int32_t hei
   if (!ValidFormat(format)) return -1;
   if (width <= 0 || height <= 0) return 0;
   const int32_t bpp = BytesPerPixel(format);
-  const bool paired = format == kFormat555 || format == kFormat565;
+  // The 16-bit layouts go by pairs; a lone last pixel has no partner.
+  const int32_t unit = format == kFormat555 || format == kFormat565 ? 2 : 1;
+  // Rows first to last, units first to last, every value read from memory as
+  // it stands at its turn: the source may lie under the destination.
   for (int32_t r = 0; r < height; ++r) {
     uint8_t* d = dest + static_cast<ptrdiff_t>(r) * dest_pitch;
     const uint8_t* s = src + static_cast<ptrdiff_t>(r) * src_pitch;
-    for (int32_t x = 0; x < width; ++x) {
-      const uint32_t sv = GetPixel(s, x, bpp);
-      const uint32_t dv = GetPixel(d, x, bpp);
-      if (!ModelIsKey(format, sv)) {
-        PutPixel(d, x, bpp, ModelBlendPixel(format, dv, sv));
-        continue;
+    for (int32_t x = 0; x < width; x += unit) {
+      const int32_t n = width - x < unit ? width - x : unit;
+      uint32_t sv[2], dv[2];
+      bool drawn = false;
+      for (int32_t i = 0; i < n; ++i) {
+        sv[i] = GetPixel(s, x + i, bpp);
+        drawn |= !ModelIsKey(format, sv[i]);
       }
-      // A key pixel is skipped, except in the 16-bit layouts when the other
-      // pixel of its pair is drawn: then its destination is blended with
-      // itself. A lone last pixel has no partner.
-      if (!paired) continue;
-      const int32_t partner = x ^ 1;
-      if (partner >= width) continue;
-      if (ModelIsKey(format, GetPixel(s, partner, bpp))) continue;
-      PutPixel(d, x, bpp, ModelBlendPixel(format, dv, dv));
+      if (!drawn) continue;  // the destination is neither read nor written
+      for (int32_t i = 0; i < n; ++i) dv[i] = GetPixel(d, x + i, bpp);
+      // A key pixel beside a drawn one blends its destination with itself.
+      for (int32_t i = 0; i < n; ++i) {
+        const uint32_t over = ModelIsKey(format, sv[i]) ? dv[i] : sv[i];
+        PutPixel(d, x + i, bpp, ModelBlendPixel(format, dv[i], over));
+      }
     }
   }
   return 0;
