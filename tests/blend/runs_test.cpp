@@ -76,11 +76,12 @@ TEST_P(Runs, DrawnRunsEndAndStartAtAFence) {
         ModelBlend(expected.data(), src.data(), width, 1, 0, 0, format);
 
         ASSERT_EQ(0, glimfx::Blend(isa(), row, src.data(), width, 1, 0, 0, format));
+        // Every byte but the fenced page's (a readable fence is compared too).
         const size_t before = static_cast<size_t>(fence_at * bpp);
-        const size_t after = before + static_cast<size_t>(page);
+        const size_t after = before + (block.IsFenced(1) ? static_cast<size_t>(page) : 0);
         std::string diff = FirstDifference(expected.data(), row, before);
         if (diff.empty()) {
-          diff = FirstDifference(expected.data() + after, block.Page(2), expected.size() - after);
+          diff = FirstDifference(expected.data() + after, row + after, expected.size() - after);
         }
         ASSERT_TRUE(diff.empty()) << "path " << path() << ", format " << FormatName(format)
                                   << ", width " << width << ", runs of " << run

@@ -69,7 +69,8 @@ void FillRect(Rng& rng, uint8_t* first_row, const RectLayout& layout, uint32_t f
 
 size_t PageSize();
 
-// Whole pages, readable and writable until fenced off.
+// Whole pages, readable and writable until fenced off (but where
+// GLIMFX_TEST_READABLE_FENCES is set: see Fence).
 class PageBlock {
  public:
   explicit PageBlock(size_t pages);
