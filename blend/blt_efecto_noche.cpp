@@ -15,13 +15,8 @@ int32_t NightOn(Isa isa, uint8_t* surface, int32_t width, int32_t height, int32_
   if (layout < 0) return kStatusBadFormat;
   // Outside the caller's contract: touch nothing.
   if (width <= 0 || height <= 0) return kStatusDone;
-  // Rows that follow each other without a gap are one long row, walked with
-  // no per-row cost, as long as the rule is the same for every pixel (in
-  // 5-6-5 only when whole groups fill each row, so groups stay in place).
-  const int64_t pixels = int64_t{width} * height;
-  if (height > 1 && pitch == int64_t{width} * BytesPerPixel(format) && pixels <= INT32_MAX &&
-      (format != kFormat565 || (width & 3) == 0)) {
-    width = static_cast<int32_t>(pixels);
+  if (NightRowsJoin(width, height, pitch, format)) {
+    width *= height;
     height = 1;
   }
   kPathsByIsa[static_cast<int>(isa)]->night[layout](surface, width, height, pitch);
@@ -29,6 +24,15 @@ int32_t NightOn(Isa isa, uint8_t* surface, int32_t width, int32_t height, int32_
 }
 
 }  // namespace
+
+// Rows that follow each other without a gap are one long row, walked with no
+// per-row cost, as long as the rule is the same for every pixel (in 5-6-5
+// only when whole groups fill each row, so groups stay in place) and the
+// pixels still fit one row's count.
+bool NightRowsJoin(int32_t width, int32_t height, int32_t pitch, uint32_t format) {
+  return height > 1 && pitch == int64_t{width} * BytesPerPixel(format) &&
+         int64_t{width} * height <= INT32_MAX && (format != kFormat565 || (width & 3) == 0);
+}
 
 int32_t Night(Isa isa, uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
               uint32_t format) {

@@ -21,6 +21,9 @@ int32_t Blend(Isa isa, uint8_t* dest, const uint8_t* src, int32_t width, int32_t
 int32_t Night(Isa isa, uint8_t* surface, int32_t width, int32_t height, int32_t pitch,
               uint32_t format);
 
+// Whether the night effect walks the rectangle's rows as one long row.
+bool NightRowsJoin(int32_t width, int32_t height, int32_t pitch, uint32_t format);
+
 // A whole rectangle of one layout. The caller has checked the format and that
 // width and height are positive. Each row is done from its first pixel, so
 // pairs and groups keep their place, and nothing past its last pixel is read

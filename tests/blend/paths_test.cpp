@@ -47,5 +47,16 @@ TEST(PathTables, LayoutsFollowTheFormatCodes) {
   }
 }
 
+// Rows without gaps are joined into one only while the pixels fit a row's
+// count: 65536 x 32768 would wrap it (no test can own such a surface).
+TEST(NightRowsJoin, OnlyGapFreeRowsWhosePixelsFitOneCount) {
+  using glimfx::NightRowsJoin;
+  EXPECT_TRUE(NightRowsJoin(65536, 32767, 131072, kFormat555));
+  EXPECT_FALSE(NightRowsJoin(65536, 32768, 131072, kFormat555));
+  EXPECT_FALSE(NightRowsJoin(32768, 65536, 131072, kFormat32));
+  EXPECT_FALSE(NightRowsJoin(6, 2, 12, kFormat565)) << "groups of four would move";
+  EXPECT_TRUE(NightRowsJoin(8, 2, 16, kFormat565));
+}
+
 }  // namespace
 }  // namespace glimfx_test
