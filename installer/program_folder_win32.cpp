@@ -13,16 +13,21 @@ wchar_t module_path[kLongestPath];
 
 }  // namespace
 
+size_t ProgramFolderLength(const wchar_t* path, size_t length) {
+  size_t cut = length;
+  while (cut > 0 && path[cut - 1] != L'\\' && path[cut - 1] != L'/') --cut;
+  if (cut == 0) return 0;
+  if (cut > 1 && path[cut - 2] != L':') --cut;
+  return cut;
+}
+
 bool EnterProgramFolder() {
   // A length of the whole buffer means the name was cut (and, on XP, left
   // unterminated).
   const DWORD length = GetModuleFileNameW(nullptr, module_path, kLongestPath);
   if (length == 0 || length >= kLongestPath) return false;
-  DWORD cut = length;
-  while (cut > 0 && module_path[cut - 1] != L'\\' && module_path[cut - 1] != L'/') --cut;
+  const size_t cut = ProgramFolderLength(module_path, length);
   if (cut == 0) return false;
-  // Keep the separator of a drive root ("c:\"), drop it elsewhere.
-  if (cut > 1 && module_path[cut - 2] != L':') --cut;
   module_path[cut] = L'\0';
   return SetCurrentDirectoryW(module_path) != 0;
 }

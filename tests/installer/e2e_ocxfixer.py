@@ -38,6 +38,8 @@ STEPS = tuple(c[1] for c in CONTROL_STEPS) + tuple(c[2] for c in CONTROL_STEPS)
 # What Wine's copy prints when its source or its target folder is missing.
 COPY_FAILURE_NOISE = "File not found.\n\n"
 COPY_NO_FOLDER_NOISE = "Path not found.\n\n"
+# ...and when its target is a folder that holds a folder of the same name.
+COPY_BLOCKED_NOISE = "Access denied.\n\n"
 # A game folder whose path has blanks, brackets and a letter outside ASCII.
 AWKWARD_GAME_FOLDER = ("Program Files (x86)", "Juegos \u00f1", "drakmora")
 
@@ -98,9 +100,10 @@ def introduction():
     return s
 
 
-def copying(ok, sources, no_system_folder=False):
+def copying(ok, sources, no_system_folder=False, blocked_system32=False):
     """ok: step -> bool; sources: control names present beside the program;
-    no_system_folder: c:\\windows\\system is missing."""
+    no_system_folder: c:\\windows\\system is missing; blocked_system32: no
+    copy into c:\\windows\\system32 can succeed."""
     s = Screen(WHITE)
     s.title()
     s.set(YELLOW)
@@ -115,6 +118,8 @@ def copying(ok, sources, no_system_folder=False):
                 s.write(COPY_FAILURE_NOISE)
             elif into == "system" and no_system_folder:
                 s.write(COPY_NO_FOLDER_NOISE)
+            elif into == "syswow64" and blocked_system32:
+                s.write(COPY_BLOCKED_NOISE)
         s.result(ok[step], shown, "copiado")
     s.write("\n")
     s.separator()
@@ -282,7 +287,11 @@ class Harness:
         for folder in (self.system, self.syswow64):
             for entry in os.listdir(folder):
                 if entry.lower().startswith("msinet.ocx"):
-                    os.remove(os.path.join(folder, entry))
+                    path = os.path.join(folder, entry)
+                    if os.path.isdir(path):
+                        shutil.rmtree(path)
+                    else:
+                        os.remove(path)
         awkward_root = os.path.join(self.drive_c, *AWKWARD_GAME_FOLDER[:2])
         for path in [os.path.join(self.work, name)
                      for name in ("game", "elsewhere", "RICHTX32.OCX", "CSWSK32.OCX")] + \
@@ -293,6 +302,8 @@ class Harness:
                 os.remove(path)
         if case.no_system_folder:
             os.rename(self.system, self.system_aside)
+        if case.blocked_system32:
+            os.makedirs(os.path.join(self.syswow64, "msinet.ocx", "msinet.ocx"))
         self.game = (os.path.join(self.drive_c, *AWKWARD_GAME_FOLDER) if case.awkward_folder
                      else os.path.join(self.work, "game"))
         self.program_folder = os.path.join(self.game, "dkproblemas")
@@ -399,7 +410,7 @@ class Harness:
     def run_installation(self, case):
         ok = case.outcome
         screens = [("copy screen", "continuemos!",
-                    copying(ok, case.controls, case.no_system_folder)),
+                    copying(ok, case.controls, case.no_system_folder, case.blocked_system32)),
                    ("registration screen", "registrado", registering(ok)),
                    ("closing screen", "TERMINADO", closing(all(ok.values())))]
         for what, marker, screen in screens:
@@ -416,6 +427,10 @@ class Harness:
             raise Failure("c:\\windows\\system appeared although it was missing")
         for folder, name, copy_step, reg_step in self.targets():
             if folder == self.system and case.no_system_folder:
+                continue
+            if folder == self.syswow64 and case.blocked_system32:
+                if not os.path.isdir(os.path.join(folder, "msinet.ocx", "msinet.ocx")):
+                    raise Failure("the folder standing in for msinet.ocx in %s changed" % folder)
                 continue
             copied = find_ci(folder, name)
             if case.outcome[copy_step]:
@@ -443,7 +458,8 @@ def expect_equal(what, got, want):
 
 class Case:
     def __init__(self, name, answer, controls=None, failing=(), from_elsewhere=False,
-                 installs=True, no_system_folder=False, awkward_folder=False):
+                 installs=True, no_system_folder=False, awkward_folder=False,
+                 blocked_system32=False):
         self.name = name
         self.answer = answer  # None: end of input
         # Name beside the program -> stand-in file built by the project.
@@ -453,6 +469,7 @@ class Case:
         self.installs = installs
         self.no_system_folder = no_system_folder  # c:\windows\system moved away
         self.awkward_folder = awkward_folder  # the game under AWKWARD_GAME_FOLDER in c:\
+        self.blocked_system32 = blocked_system32  # a folder where msinet.ocx goes in system32
 
 
 def decline(name, answer):
@@ -477,6 +494,12 @@ CASES = [
     # One of the two msinet.ocx commands of each step fails: the step still
     # counts as done.
     Case("one msinet folder missing still installs", "s", no_system_folder=True),
+    # Only some commands fail: each step reports its own. CSWSK32.OCX is
+    # missing, so its copy (ultimo.ocx) and registration fail alone, and
+    # msinet.ocx, copied into system but not into system32, counts as copied.
+    Case("one control missing and system32 blocked fail only their own steps", "s",
+         controls={"msinet.ocx": "msinet.ocx", "RICHTX32.OCX": "RICHTX32.OCX"},
+         failing=("copy_cswsk", "reg_cswsk"), blocked_system32=True),
     Case("game folder with blanks, brackets and a non-ASCII letter installs", "s",
          awkward_folder=True, from_elsewhere=True),
 ]

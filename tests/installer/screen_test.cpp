@@ -17,6 +17,11 @@ namespace {
 
 constexpr SHORT kWidth = 100;  // wider and taller than the 80 x 25 the module assumes
 constexpr SHORT kHeight = 40;
+// The screen the module clears and stages, written out here rather than taken
+// from its header, so a wrong size there shows.
+constexpr int kColumns = 80;
+constexpr int kRows = 25;
+constexpr int kCells = 2000;
 constexpr char kFillChar = 'x';
 constexpr WORD kFillAttribute = 0x2A;
 
@@ -122,8 +127,8 @@ TEST_F(ScreenTest, ClearScreenCoversTheFirst2000CellsOnly) {
   SetTextColor(14);
   MoveCursor(30, 30);
   ClearScreen();
-  ExpectCells(0, kScreenCells, ' ', 0x1E);
-  ExpectCells(kScreenCells, kWidth * kHeight, kFillChar, kFillAttribute);
+  ExpectCells(0, kCells, ' ', 0x1E);
+  ExpectCells(kCells, kWidth * kHeight, kFillChar, kFillAttribute);
   EXPECT_EQ(Info().dwCursorPosition.X, 0);
   EXPECT_EQ(Info().dwCursorPosition.Y, 0);
   EXPECT_EQ(CursorColumn(), 1);
@@ -193,8 +198,8 @@ TEST_F(ScreenTest, WriteScreenTextClipsToTheStagingBuffer) {
   for (int row = 0; row < kHeight; ++row) {
     for (int column = 0; column < kWidth; ++column) {
       const CHAR_INFO& cell = cells[row * kWidth + column];
-      if (row < kScreenRows && column < kScreenColumns) {
-        ASSERT_EQ(cell.Char.AsciiChar, text[row * kScreenColumns + column]) << column << "," << row;
+      if (row < kRows && column < kColumns) {
+        ASSERT_EQ(cell.Char.AsciiChar, text[row * kColumns + column]) << column << "," << row;
         ASSERT_EQ(cell.Attributes, 7);
       } else {
         ASSERT_EQ(cell.Char.AsciiChar, kFillChar) << "outside 80 x 25 at " << column << "," << row;
@@ -226,12 +231,12 @@ TEST_F(ScreenTest, ReadScreenTextClipsAndNeverOverruns) {
   const size_t asked = static_cast<size_t>(kWidth) * kHeight + 1;
   std::vector<char> text(asked + 16, 0x7F);
   EXPECT_EQ(ReadScreenText(1, 1, kWidth, kHeight, text.data()), 1);
-  ASSERT_EQ(std::strlen(text.data()), static_cast<size_t>(kScreenCells));
-  for (int row = 0; row < kScreenRows; ++row) {
-    EXPECT_EQ(std::string(text.data() + row * kScreenColumns, kScreenColumns),
-              std::string(kScreenColumns, static_cast<char>('a' + row)));
+  ASSERT_EQ(std::strlen(text.data()), static_cast<size_t>(kCells));
+  for (int row = 0; row < kRows; ++row) {
+    EXPECT_EQ(std::string(text.data() + row * kColumns, kColumns),
+              std::string(kColumns, static_cast<char>('a' + row)));
   }
-  for (size_t i = kScreenCells + 1; i < text.size(); ++i) ASSERT_EQ(text[i], 0x7F) << i;
+  for (size_t i = kCells + 1; i < text.size(); ++i) ASSERT_EQ(text[i], 0x7F) << i;
 
   char empty[4] = {0x7F, 0x7F, 0x7F, 0x7F};
   EXPECT_EQ(ReadScreenText(4, 1, 3, 1, empty), 1);
