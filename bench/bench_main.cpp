@@ -5,6 +5,9 @@
 // Nothing here compares results: the tests own correctness.
 //
 //   glimfx_bench [Google Benchmark flags]
+//   glimfx_bench --compare A.so B.so [Google Benchmark flags]
+//     only the exports of two builds, entries .../a and .../b on every
+//     workload, interleaved: the A/B of one change.
 //
 // Every entry is named op/layout/size/who and carries a "pixels" counter;
 // tools/bench.sh writes the JSON report and turns it into tables and a plot.
@@ -41,6 +44,26 @@ void Register(const std::string& name, int64_t pixels, Fn fn) {
   })->Unit(benchmark::kNanosecond);
 }
 
+void RegisterExports(const std::string& name, int64_t px, RectWorkload& w, const Exports& ex) {
+  uint8_t* d = w.dst.data();
+  const uint8_t* s = w.src.data();
+  const int32_t width = w.size.w, height = w.size.h, pitch = w.pitch;
+  const uint32_t format = w.layout.format;
+  if (w.op == Op::kNight) {
+    Register(name, px, [=] { ex.night(d, width, height, pitch, format); });
+  } else {
+    Register(name, px, [=] { ex.blend(d, s, width, height, pitch, pitch, format); });
+  }
+}
+
+void RegisterFrameExports(const std::string& name, Frame& f, const Exports& ex) {
+  Register(name, f.Pixels(), [&f, ex] {
+    for (const Sprite& s : f.sprites) {
+      ex.blend(f.At(s), s.pixels.data(), s.w, s.h, s.pitch, f.pitch, f.layout.format);
+    }
+  });
+}
+
 void RegisterRect(RectWorkload& w, RectPeers& peers, const Exports& ex) {
   const std::string base = w.Name() + "/";
   const int64_t px = w.Pixels();
@@ -49,8 +72,8 @@ void RegisterRect(RectWorkload& w, RectPeers& peers, const Exports& ex) {
   const int32_t width = w.size.w, height = w.size.h, pitch = w.pitch;
   const uint32_t format = w.layout.format;
   const size_t bytes = w.Bytes();
+  RegisterExports(base + "export", px, w, ex);
   if (w.op == Op::kNight) {
-    Register(base + "export", px, [=] { ex.night(d, width, height, pitch, format); });
     for (Path p : kPaths) {
       if (!PathRuns(p)) continue;
       Register(base + PathName(p), px, [=] { NightWith(p, d, width, height, pitch, format); });
@@ -58,7 +81,6 @@ void RegisterRect(RectWorkload& w, RectPeers& peers, const Exports& ex) {
     Register(base + "plain", px, [=] { PlainNight(d, width, height, pitch, format); });
     Register(base + "in-place", px, [=] { InPlace(d, bytes); });
   } else {
-    Register(base + "export", px, [=] { ex.blend(d, s, width, height, pitch, pitch, format); });
     for (Path p : kPaths) {
       if (!PathRuns(p)) continue;
       Register(base + PathName(p), px,
@@ -80,11 +102,7 @@ void RegisterRect(RectWorkload& w, RectPeers& peers, const Exports& ex) {
 void RegisterFrame(Frame& f, FramePeers& peers, const Exports& ex) {
   const std::string base = f.Name() + "/";
   const int64_t px = f.Pixels();
-  Register(base + "export", px, [&f, ex] {
-    for (const Sprite& s : f.sprites) {
-      ex.blend(f.At(s), s.pixels.data(), s.w, s.h, s.pitch, f.pitch, f.layout.format);
-    }
-  });
+  RegisterFrameExports(base + "export", f, ex);
   for (Path p : kPaths) {
     if (!PathRuns(p)) continue;
     Register(base + PathName(p), px, [&f, p] {
@@ -103,11 +121,35 @@ void RegisterFrame(Frame& f, FramePeers& peers, const Exports& ex) {
   Register(base + "sdl2-rle", px, [&peers] { peers.SdlRle(); });
 }
 
+// The exports of the library at `path`, loaded as a host loads it; the
+// handle stays open for the process's life.
+bool LoadExports(const char* path, Exports& ex) {
+  void* lib = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (lib == nullptr) {
+    std::fprintf(stderr, "cannot load %s: %s\n", path, dlerror());
+    return false;
+  }
+  ex = {reinterpret_cast<GlimfxBltAlphaFastFn>(dlsym(lib, "BltAlphaFast")),
+        reinterpret_cast<GlimfxBltEfectoNocheFn>(dlsym(lib, "BltEfectoNoche"))};
+  if (ex.blend == nullptr || ex.night == nullptr) {
+    std::fprintf(stderr, "exports missing from %s\n", path);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 }  // namespace glimfx_bench
 
 int main(int argc, char** argv) {
   using namespace glimfx_bench;
+  // Two builds (--compare A B), or this build's library with everything else.
+  std::vector<const char*> libraries = {GLIMFX_SO_PATH};
+  if (argc >= 4 && std::strcmp(argv[1], "--compare") == 0) {
+    libraries = {argv[2], argv[3]};
+    argv += 3;
+    argc -= 3;
+  }
   // Defaults; a later flag on the command line wins. 0.02 s is long enough
   // to steady the 4K rows and keeps the whole run within a few minutes on
   // two cores.
@@ -121,17 +163,12 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&bench_argc, args.data());
   if (benchmark::ReportUnrecognizedArguments(bench_argc, args.data())) return 1;
 
-  void* lib = dlopen(GLIMFX_SO_PATH, RTLD_NOW | RTLD_LOCAL);
-  if (lib == nullptr) {
-    std::fprintf(stderr, "cannot load %s: %s\n", GLIMFX_SO_PATH, dlerror());
-    return 1;
+  std::vector<Exports> exports(libraries.size());
+  for (size_t i = 0; i < libraries.size(); ++i) {
+    if (!LoadExports(libraries[i], exports[i])) return 1;
   }
-  const Exports ex = {reinterpret_cast<GlimfxBltAlphaFastFn>(dlsym(lib, "BltAlphaFast")),
-                      reinterpret_cast<GlimfxBltEfectoNocheFn>(dlsym(lib, "BltEfectoNoche"))};
-  if (ex.blend == nullptr || ex.night == nullptr) {
-    std::fprintf(stderr, "exports missing from %s\n", GLIMFX_SO_PATH);
-    return 1;
-  }
+  const bool compare = libraries.size() == 2;
+  const char* kWho[] = {"a", "b"};
 
   // Peers hold views of the workloads' buffers, so they are declared after
   // them and go first.
@@ -143,15 +180,27 @@ int main(int argc, char** argv) {
     for (const Layout& layout : kLayouts) {
       for (Op op : kOps) {
         rects.push_back(MakeRect(size, layout, op));
-        rect_peers.push_back(std::make_unique<RectPeers>(*rects.back()));
-        RegisterRect(*rects.back(), *rect_peers.back(), ex);
+        RectWorkload& w = *rects.back();
+        if (compare) {
+          for (size_t i = 0; i < 2; ++i) {
+            RegisterExports(w.Name() + "/" + kWho[i], w.Pixels(), w, exports[i]);
+          }
+          continue;
+        }
+        rect_peers.push_back(std::make_unique<RectPeers>(w));
+        RegisterRect(w, *rect_peers.back(), exports[0]);
       }
     }
   }
   for (const Layout& layout : kLayouts) {
     frames.push_back(MakeFrame(layout));
-    frame_peers.push_back(std::make_unique<FramePeers>(*frames.back()));
-    RegisterFrame(*frames.back(), *frame_peers.back(), ex);
+    Frame& f = *frames.back();
+    if (compare) {
+      for (size_t i = 0; i < 2; ++i) RegisterFrameExports(f.Name() + "/" + kWho[i], f, exports[i]);
+      continue;
+    }
+    frame_peers.push_back(std::make_unique<FramePeers>(f));
+    RegisterFrame(f, *frame_peers.back(), exports[0]);
   }
   benchmark::AddCustomContext("glimfx_build", "linux");
   benchmark::AddCustomContext("glimfx_best_path", BestPathName());
@@ -160,6 +209,5 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   rect_peers.clear();
   frame_peers.clear();
-  dlclose(lib);
   return 0;
 }

@@ -6,14 +6,45 @@
 #     and build/bench-windows-x64, timed under Wine by glimfx_bench_dll.
 # Extra arguments go to Google Benchmark, e.g. --benchmark_filter=night/565.
 # Takes about five minutes on two cores.
+#
+#   tools/bench.sh --ab REV [flags]
+# times the exports of REV's library (a, any git revision) and of this work
+# tree's (b), loaded side by side in one process with their repetitions
+# interleaved, on every workload, and prints b/a for each; writes nothing
+# else.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+ab_rev=""
+if [ "${1:-}" = --ab ]; then
+  ab_rev=${2:?"usage: tools/bench.sh --ab REV [benchmark flags]"}
+  shift 2
+fi
 
 ./tools/bootstrap.sh
 build=build/bench
 cmake -S . -B "${build}" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DGLIMFX_BUILD_TESTS=OFF -DGLIMFX_BUILD_BENCH=ON >/dev/null
 cmake --build "${build}" --target glimfx_bench -j2
+
+if [ -n "${ab_rev}" ]; then
+  ab=build/bench-ab
+  rm -rf "${ab}/src"
+  mkdir -p "${ab}/src"
+  git archive "${ab_rev}" | tar -x -C "${ab}/src"
+  cmake -S "${ab}/src" -B "${ab}/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DGLIMFX_BUILD_TESTS=OFF >/dev/null
+  cmake --build "${ab}/build" --target glimfx -j2
+  # Two files, so the loader keeps two copies apart.
+  cp -L "${ab}/build/blend/libglimfx.so" "${ab}/a.so"
+  cp -L "${build}/blend/libglimfx.so" "${ab}/b.so"
+  echo "a: ${ab_rev} ($(git rev-parse --short "${ab_rev}")), b: this work tree"
+  echo "machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
+  "${build}/bench/glimfx_bench" --compare "${ab}/a.so" "${ab}/b.so" \
+    --benchmark_repetitions=10 --benchmark_out="${ab}/ab.json" \
+    --benchmark_out_format=json "$@" >"${ab}/ab.log"
+  exec /usr/bin/python3 tools/bench_ab.py "${ab}/ab.json"
+fi
 source tools/wine_env.sh
 # Where 32-bit programs run under an emulator (tools/bootstrap.sh), the 32-bit
 # DLL's times would be the emulator's, so it is left out of the report.
