@@ -9,6 +9,9 @@
 // than per repetition. real_time is the median repetition's wall time.
 //
 //   glimfx_bench_dll OUT.json [filter-substring]
+//   glimfx_bench_dll OUT.json FILTER A.dll B.dll
+//     the exports of two builds, entries .../a and .../b, in three rounds
+//     that alternate between them; each entry's median round is kept.
 #include <windows.h>
 
 #include <algorithm>
@@ -92,27 +95,65 @@ bool Write(const char* path, const std::vector<Result>& results) {
   return std::fclose(f) == 0;
 }
 
+struct Exports {
+  std::string who;  // the entries' last name part
+  GlimfxBltAlphaFastFn blend;
+  GlimfxBltEfectoNocheFn night;
+};
+
+bool Load(const char* path, const std::string& who, Exports& ex) {
+  HMODULE lib = LoadLibraryA(path);
+  if (lib == nullptr) {
+    std::fprintf(stderr, "cannot load %s (error %lu)\n", path, GetLastError());
+    return false;
+  }
+  ex = {who,
+        reinterpret_cast<GlimfxBltAlphaFastFn>(
+            reinterpret_cast<void*>(GetProcAddress(lib, "BltAlphaFast"))),
+        reinterpret_cast<GlimfxBltEfectoNocheFn>(
+            reinterpret_cast<void*>(GetProcAddress(lib, "BltEfectoNoche")))};
+  if (ex.blend == nullptr || ex.night == nullptr) {
+    std::fprintf(stderr, "exports missing from %s\n", path);
+    return false;
+  }
+  return true;
+}
+
+// Times `call(ex)` for every library, `rounds` times in turn, and keeps each
+// library's median round.
+template <class Call>
+void TimeEach(const std::string& name, int64_t pixels, const std::vector<Exports>& libraries,
+              Call call, std::vector<Result>& results) {
+  const int rounds = libraries.size() > 1 ? 3 : 1;
+  std::vector<std::vector<Result>> times(libraries.size());
+  for (int round = 0; round < rounds; ++round) {
+    for (size_t i = 0; i < libraries.size(); ++i) {
+      const Exports& ex = libraries[i];
+      times[i].push_back(Time(name + "/" + ex.who, pixels, [&] { call(ex); }));
+    }
+  }
+  for (std::vector<Result>& t : times) {
+    std::sort(t.begin(), t.end(),
+              [](const Result& a, const Result& b) { return a.cpu_ns < b.cpu_ns; });
+    results.push_back(t[t.size() / 2]);
+    std::printf("%-32s %10.1f ns\n", results.back().name.c_str(), results.back().cpu_ns);
+  }
+}
+
 }  // namespace
 }  // namespace glimfx_bench
 
 int main(int argc, char** argv) {
   using namespace glimfx_bench;
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s OUT.json [filter-substring]\n", argv[0]);
+  if (argc < 2 || argc == 4 || argc > 5) {
+    std::fprintf(stderr, "usage: %s OUT.json [filter-substring [A.dll B.dll]]\n", argv[0]);
     return 2;
   }
   const std::string filter = argc > 2 ? argv[2] : "";
-  HMODULE lib = LoadLibraryA("glimfx.dll");
-  if (lib == nullptr) {
-    std::fprintf(stderr, "cannot load glimfx.dll (error %lu)\n", GetLastError());
-    return 1;
-  }
-  const auto blend = reinterpret_cast<GlimfxBltAlphaFastFn>(
-      reinterpret_cast<void*>(GetProcAddress(lib, "BltAlphaFast")));
-  const auto night = reinterpret_cast<GlimfxBltEfectoNocheFn>(
-      reinterpret_cast<void*>(GetProcAddress(lib, "BltEfectoNoche")));
-  if (blend == nullptr || night == nullptr) {
-    std::fprintf(stderr, "exports missing from glimfx.dll\n");
+  std::vector<Exports> libraries(argc == 5 ? 2 : 1);
+  if (argc == 5) {
+    if (!Load(argv[3], "a", libraries[0]) || !Load(argv[4], "b", libraries[1])) return 1;
+  } else if (!Load("glimfx.dll", "export", libraries[0])) {
     return 1;
   }
 
@@ -123,36 +164,40 @@ int main(int argc, char** argv) {
     for (const Layout& layout : kLayouts) {
       for (Op op : kOps) {
         auto w = MakeRect(size, layout, op);
-        const std::string name = w->Name() + "/export";
-        if (!wanted(name)) continue;
+        const std::string name = w->Name();
+        if (!wanted(name + "/" + libraries[0].who)) continue;
         uint8_t* d = w->dst.data();
         const uint8_t* s = w->src.data();
         const int32_t width = w->size.w, height = w->size.h, pitch = w->pitch;
         const uint32_t format = layout.format;
         if (op == Op::kNight) {
-          results.push_back(
-              Time(name, w->Pixels(), [=] { night(d, width, height, pitch, format); }));
+          TimeEach(
+              name, w->Pixels(), libraries,
+              [=](const Exports& ex) { ex.night(d, width, height, pitch, format); }, results);
         } else {
-          results.push_back(
-              Time(name, w->Pixels(), [=] { blend(d, s, width, height, pitch, pitch, format); }));
+          TimeEach(
+              name, w->Pixels(), libraries,
+              [=](const Exports& ex) { ex.blend(d, s, width, height, pitch, pitch, format); },
+              results);
         }
-        std::printf("%-32s %10.1f ns\n", name.c_str(), results.back().cpu_ns);
       }
     }
   }
   for (const Layout& layout : kLayouts) {
     auto f = MakeFrame(layout);
-    const std::string name = f->Name() + "/export";
-    if (!wanted(name)) continue;
+    const std::string name = f->Name();
+    if (!wanted(name + "/" + libraries[0].who)) continue;
     Frame& frame = *f;
-    results.push_back(Time(name, frame.Pixels(), [&frame, blend] {
-      for (const Sprite& s : frame.sprites) {
-        blend(frame.At(s), s.pixels.data(), s.w, s.h, s.pitch, frame.pitch, frame.layout.format);
-      }
-    }));
-    std::printf("%-32s %10.1f ns\n", name.c_str(), results.back().cpu_ns);
+    TimeEach(
+        name, frame.Pixels(), libraries,
+        [&frame](const Exports& ex) {
+          for (const Sprite& s : frame.sprites) {
+            ex.blend(frame.At(s), s.pixels.data(), s.w, s.h, s.pitch, frame.pitch,
+                     frame.layout.format);
+          }
+        },
+        results);
   }
-  FreeLibrary(lib);
   if (!Write(argv[1], results)) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);
     return 1;

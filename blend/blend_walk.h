@@ -54,10 +54,9 @@ struct PairLanes {
     BlendRow16_Scalar<kPairMask, kHalfMask>(d + at, s + at, width & 1);
   }
   // A plain vector skips the masks and the pair rule. Where masked moves take
-  // several operations (AVX2), opaque rectangles 32 pixels wide and wider
-  // take a sixth to a quarter less time, 16 wide a tenth more. Where they
-  // take one (AVX-512), only rows of 64 pixels and more gain (a tenth on
-  // opaque ones); on shorter rows the test per vector costs what it saves.
+  // several operations (AVX2) that pays on rows of two vectors and more;
+  // where they take one (AVX-512), only on rows of four and more, since on
+  // shorter rows the test per vector costs what it saves (docs/speed.md).
   template <class V>
   static bool PlainUntilKeyed(int32_t lanes) {
     return !V::kOneOpMaskedLanes || lanes >= 4 * (V::kBytes / 4);  // four vectors
@@ -87,7 +86,7 @@ struct PixelLanes {
   static int32_t LaneCount(int32_t width) { return width; }
   static bool WholeLanes(int32_t) { return true; }
   static void BlendRowRest(uint8_t*, const uint8_t*, int32_t) {}
-  // A pixel blend is a few instructions, and masked moves cost up to 15 %
+  // A pixel blend is a few instructions, and masked moves cost more than it
   // on opaque sources: plain moves until a row holds a key pixel.
   template <class V>
   static bool PlainUntilKeyed(int32_t) {
@@ -296,8 +295,7 @@ inline void BlendWholeStep24(uint8_t* d, const uint8_t* s, int32_t at) {
 template <class V, int32_t kBlocks>
 inline int32_t BlendKeyedStep24(uint8_t* d, const uint8_t* s, int32_t open, int32_t at,
                                 const StepKeys24<kBlocks>& keys) {
-  // Kept a loop: unrolled, the blocks' run walks spilled to the stack, and
-  // sprites took up to a fifth longer.
+  // Kept a loop: unrolled, the blocks' run walks spill to the stack.
 #pragma GCC unroll 1
   for (int32_t b = 0; b < kBlocks; ++b) {
     open = BlendBlockRuns24<V>(d, s, open, at + kBlockBytes24 * b, DrawnBytes24(keys.block[b]),

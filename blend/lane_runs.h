@@ -152,8 +152,8 @@ inline void BlendLaneRuns(uint8_t* d, const uint8_t* s, int32_t lanes) {
 // With kEveryVectorMasked, every vector loads and stores only its drawn lanes
 // through a mask, with no branch: a sprite's vectors change at random among
 // all key, all drawn and mixed, and a branch on that mispredicts at every
-// change, which cost more than the masked moves (twice the time on sprites
-// past the caches, and on a frame of many small ones). Otherwise each vector
+// change, which costs more than the masked moves (on sprites past the
+// caches, and on a frame of many small ones). Otherwise each vector
 // decides alone: a plain one (Lanes::Plain) is loaded, blended and stored
 // whole, any other masked. That pays on rows without key pixels, where the
 // branch is always right and plain vectors are cheaper.
@@ -256,8 +256,7 @@ inline void WalkMaskedRows(uint8_t* d, const uint8_t* s, int32_t width, int32_t 
 
 // Rectangles by masked lanes: rows of whole vectors (tiles 16 or 32 pixels
 // wide, say), and any rows. Rows of one or two vectors (kVectors) are known
-// at compile time, so they take no loop over their vectors: a fifth less
-// time on 16-bit tiles of 16 and 32 pixels and 32-bit ones of 8 and 16.
+// at compile time, so they take no loop over their vectors.
 template <class V, class Lanes, bool kChoosing, int32_t kVectors>
 __attribute__((noinline)) void BlendWholeVectorRect(uint8_t* d, const uint8_t* s, int32_t width,
                                                     int32_t height, int32_t s_pitch,
@@ -286,19 +285,17 @@ __attribute__((noinline)) void BlendAnyRowRect(uint8_t* d, const uint8_t* s, int
       });
 }
 
-// Rectangles of this many bytes and more ask for the destination ahead:
-// sprites of 3840x2160 took a third of the time and 1920x1080 ones a sixth
-// less, while 32-bit sprites of 640x480, and sprites of 96 pixels on a
-// frame, took a tenth to a third longer with it.
+// Rectangles of this many bytes and more ask for the destination ahead: it
+// pays past the caches and costs on rectangles that fit them.
 constexpr int64_t kPrefetchRectBytes = 2 * 1024 * 1024;
 
 // A rectangle of one kind (above). Rows of whole vectors get a function of
-// their own: without the tests for a row's last lanes, a row of one or two
-// vectors takes a third less time. Apart, each kind keeps its own registers.
+// their own, without the tests for a row's last lanes. Apart, each kind
+// keeps its own registers.
 // A last vector past the row is taken only where no other row of the
 // destination lies within its reach: a load overlapping an earlier masked
 // store waits until that store is written, so the next row's first loads
-// would wait (three times the time on 12-pair rows that lie back to back).
+// would wait.
 template <class V, class Lanes, bool kChoosing>
 inline void BlendMaskedRectOf(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                               int32_t s_pitch, int32_t d_pitch) {

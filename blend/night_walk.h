@@ -19,8 +19,8 @@ namespace {
 
 // A row's last pixels, out of line: inlined, the scalar row (which the
 // compiler vectorizes on its own) holds registers across the whole row loop,
-// and with eight of them (32-bit builds) the loop's pointers went through the
-// stack: a third more time per row.
+// and with eight of them (32-bit builds) the loop's pointers go through the
+// stack.
 template <void (*kScalarRow)(uint8_t*, int32_t)>
 __attribute__((noinline)) void ScalarRest(uint8_t* p, int32_t width) {
   kScalarRow(p, width);

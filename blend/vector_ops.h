@@ -53,7 +53,7 @@ struct VectorOps {
 
 // Keeps `v` in a register. Short of registers, 32-bit builds otherwise fold
 // the load of a vector into every instruction that uses it, loading the same
-// vector once for each: a fifth of the time of a 16-bit blend.
+// vector once for each.
 template <class Vec>
 inline Vec InRegister(Vec v) {
   asm("" : "+x"(v));
@@ -63,9 +63,8 @@ inline Vec InRegister(Vec v) {
 // Asks for the destination's line ten lines ahead of `p`, to be written.
 // Masked loads read only drawn lanes and none of an all-key vector, so the
 // processor's own prefetchers lose track of the destination past the caches,
-// and each masked store waits for its line: on one processor here sprites
-// at 3840x2160 took three times the triad's time, and about the triad's own
-// with this. Prefetches never fault, so one past the row does no harm.
+// and each masked store waits for its line. Prefetches never fault, so one
+// past the row does no harm.
 inline void PrefetchDestination(const uint8_t* p) { __builtin_prefetch(p + 640, 1); }
 
 // Halves every field of both operands and adds the halves: the half blend,

@@ -10,8 +10,8 @@
 #   tools/bench.sh --ab REV [flags]
 # times the exports of REV's library (a, any git revision) and of this work
 # tree's (b), loaded side by side in one process with their repetitions
-# interleaved, on every workload, and prints b/a for each; writes nothing
-# else.
+# interleaved, on every workload, and prints b/a for each: the Linux build,
+# then the DLLs (in alternating rounds). Writes nothing else.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,7 +43,8 @@ if [ -n "${ab_rev}" ]; then
   "${build}/bench/glimfx_bench" --compare "${ab}/a.so" "${ab}/b.so" \
     --benchmark_repetitions=10 --benchmark_out="${ab}/ab.json" \
     --benchmark_out_format=json "$@" >"${ab}/ab.log"
-  exec /usr/bin/python3 tools/bench_ab.py "${ab}/ab.json"
+  echo "=== linux"
+  /usr/bin/python3 tools/bench_ab.py "${ab}/ab.json"
 fi
 source tools/wine_env.sh
 # Where 32-bit programs run under an emulator (tools/bootstrap.sh), the 32-bit
@@ -62,6 +63,24 @@ for arch in "${archs[@]}"; do
     -DGLIMFX_BUILD_TESTS=OFF -DGLIMFX_BUILD_BENCH=ON >/dev/null
   cmake --build "${dir}" --target glimfx_bench_dll -j2
 done
+
+if [ -n "${ab_rev}" ]; then
+  for arch in "${archs[@]}"; do
+    name=${arch%%:*}
+    base=${ab}/build-windows-${name}
+    cmake -S "${ab}/src" -B "${base}" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="${PWD}/cmake/toolchain-${arch##*:}-w64-mingw32.cmake" \
+      -DGLIMFX_BUILD_TESTS=OFF >/dev/null
+    cmake --build "${base}" --target glimfx -j2
+    dir=build/bench-windows-${name}/bench
+    cp "${base}/blend/glimfx.dll" "${dir}/a.dll"
+    cp "${dir}/glimfx.dll" "${dir}/b.dll"
+    (cd "${dir}" && wine glimfx_bench_dll.exe ab.json "" a.dll b.dll >ab.log)
+    echo "=== windows-${name} DLL"
+    /usr/bin/python3 tools/bench_ab.py "${dir}/ab.json"
+  done
+  exit 0
+fi
 
 machine="$(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
 echo "machine: ${machine}"
