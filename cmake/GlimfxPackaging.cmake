@@ -1,31 +1,9 @@
-# Version resources, install rules and the CMake and pkg-config packages.
+# Install rules and the CMake and pkg-config packages.
 # The one version number is project(VERSION) in the top-level CMakeLists.txt.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-# Windows shows these in the file's properties.
-function(glimfx_add_version_resource target file_name file_type language description)
-  set(GLIMFX_RC_NAME ${target})
-  set(GLIMFX_RC_FILENAME ${file_name})
-  set(GLIMFX_RC_FILETYPE ${file_type})
-  set(GLIMFX_RC_LANGUAGE ${language})
-  set(GLIMFX_RC_DESCRIPTION "${description}")
-  set(rc ${PROJECT_BINARY_DIR}/version/${target}.rc)
-  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
-  target_sources(${target} PRIVATE ${rc})
-endfunction()
-
-if(WIN32)
-  enable_language(RC)
-  glimfx_add_version_resource(glimfx glimfx.dll VFT_DLL 0409
-    "glimfx half-blend and night-effect blits")
-  if(TARGET ocxfixer)
-    glimfx_add_version_resource(ocxfixer ocxfixer.exe VFT_APP 0C0A
-      "Solucionador de DK Runtime errors")
-  endif()
-  glimfx_add_version_resource(glimfx-demo glimfx-demo.exe VFT_APP 0409
-    "Shows the glimfx effects on PNG pictures")
-else()
+if(NOT WIN32)
   set_target_properties(glimfx PROPERTIES
     VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 endif()
@@ -41,7 +19,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/blend/glimfx.h DESTINATION ${CMAKE_INSTALL_I
 if(WIN32)
   install(FILES ${PROJECT_BINARY_DIR}/blend/glimfx.def DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endif()
-install(TARGETS glimfx-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimfx)
 
 install(EXPORT glimfxTargets NAMESPACE glimfx:: DESTINATION ${glimfx_cmake_dir})

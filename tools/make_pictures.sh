@@ -10,8 +10,8 @@ build=${GLIMFX_PICTURES_BUILD:-build/linux}
 cmake --preset linux -B "$build" >/dev/null
 cmake --build "$build" --target glimfx-demo glimfx_make_assets >/dev/null
 
-"$build/tools/demo/glimfx_make_assets" assets
-demo=$build/tools/demo/glimfx-demo
+"$build/demo/glimfx_make_assets" assets
+demo=$build/demo/glimfx-demo
 out=docs/images
 mkdir -p "$out"
 for format in 555 565 24 32; do
