@@ -1,25 +1,24 @@
-// 256-bit AVX2 operations (vector_ops.h plus AVX2's own: mask moves and masked
-// moves of 4-byte lanes), the `V` of the AVX2 path and the base of the
-// AVX-512 one, with 128-bit ones (sse2_ops.h) for runs of half a vector and
-// 24-bit blocks.
+// AVX2's operations (the contract is isa_ops.h): 256-bit vectors with masked
+// moves of 4-byte lanes, the base of the AVX-512 ones, and SSE2's (ops_sse2.h)
+// for runs of half a vector and 24-bit blocks.
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
-#ifndef GLIMFX_BLEND_AVX2_OPS_H_
-#define GLIMFX_BLEND_AVX2_OPS_H_
+#ifndef GLIMFX_BLEND_OPS_AVX2_H_
+#define GLIMFX_BLEND_OPS_AVX2_H_
 
 #include <immintrin.h>
 
 #include <cstdint>
 
-#include "sse2_ops.h"
-#include "vector_ops.h"
+#include "isa_ops.h"
+#include "ops_sse2.h"
 
 namespace glimfx {
 namespace {
 
 struct Avx2Ops : VectorOps<32> {
-  using Half = Sse2Ops;
+  using Narrow = Sse2Ops;
 
   static Vec Average16(Vec a, Vec b) { return _mm256_avg_epu16(a, b); }
   static uint32_t MoveMask8(Vec v) { return static_cast<uint32_t>(_mm256_movemask_epi8(v)); }
@@ -34,7 +33,7 @@ struct Avx2Ops : VectorOps<32> {
   static constexpr bool kMaskedLanes = true;
   // A masked move here is several operations (Avx512Ops: one).
   static constexpr bool kOneOpMaskedLanes = false;
-  // Masked vectors stay inside the row (lane_runs.h).
+  // Masked vectors stay inside the row (half_blend_lanes.h).
   static constexpr bool kMaskedPastRow = false;
   // The lanes to move: all ones in each lane not set in `key` (a vector of
   // all-ones or zero lanes), from lane `from` on.
@@ -57,4 +56,4 @@ struct Avx2Ops : VectorOps<32> {
 }  // namespace
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_AVX2_OPS_H_
+#endif  // GLIMFX_BLEND_OPS_AVX2_H_

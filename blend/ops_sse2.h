@@ -1,22 +1,26 @@
-// 128-bit SSE2 operations (vector_ops.h plus SSE2's own), the `V` of the
-// vector rows (blend_walk.h, night_walk.h). The SSE2 path runs on them, and the AVX2 path uses them
-// too for runs half its vector wide and for 24-bit blocks of sixteen pixels.
+// SSE2's operations (the contract is isa_ops.h): 128-bit vectors, with
+// 64-bit moves for runs half as wide. The SSE2 path runs on them, and the
+// wider paths use them too, for runs half their vector wide and for 24-bit
+// blocks of sixteen pixels.
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
-#ifndef GLIMFX_BLEND_SSE2_OPS_H_
-#define GLIMFX_BLEND_SSE2_OPS_H_
+#ifndef GLIMFX_BLEND_OPS_SSE2_H_
+#define GLIMFX_BLEND_OPS_SSE2_H_
 
 #include <emmintrin.h>
 
 #include <cstdint>
 
-#include "vector_ops.h"
+#include "isa_ops.h"
 
 namespace glimfx {
 namespace {
 
+struct Sse2Ops64;
+
 struct Sse2Ops : VectorOps<16> {
+  using Narrow = Sse2Ops64;
   // No masked moves of 4-byte lanes: rows over lanes walk drawn runs.
   static constexpr bool kMaskedLanes = false;
   // No masked moves of bytes: 24-bit rows walk drawn runs.
@@ -34,7 +38,7 @@ struct Sse2Ops : VectorOps<16> {
 };
 
 // The low 64 bits of Sse2Ops' vectors, for runs of half a vector.
-struct Sse2LowHalf : Sse2Ops {
+struct Sse2Ops64 : Sse2Ops {
   static constexpr int32_t kBytes = 8;
   static Vec Load(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const Vec*>(p)); }
   static void Store(uint8_t* p, Vec v) { _mm_storel_epi64(reinterpret_cast<Vec*>(p), v); }
@@ -43,4 +47,4 @@ struct Sse2LowHalf : Sse2Ops {
 }  // namespace
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_SSE2_OPS_H_
+#endif  // GLIMFX_BLEND_OPS_SSE2_H_

@@ -4,8 +4,8 @@
 // The scalar rows are the reference every faster row is tested against.
 // They are static inline so vector sources can finish a row with them without
 // the linker mixing instruction sets.
-#ifndef GLIMFX_BLEND_BLEND_ROWS_H_
-#define GLIMFX_BLEND_BLEND_ROWS_H_
+#ifndef GLIMFX_BLEND_HALF_BLEND_ROWS_H_
+#define GLIMFX_BLEND_HALF_BLEND_ROWS_H_
 
 #include <cstdint>
 
@@ -66,4 +66,4 @@ static inline void BlendRow32_Scalar(uint8_t* d, const uint8_t* s, int32_t width
 
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_BLEND_ROWS_H_
+#endif  // GLIMFX_BLEND_HALF_BLEND_ROWS_H_

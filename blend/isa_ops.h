@@ -1,13 +1,30 @@
-// What the vector rows ask of every instruction set's vectors, written once
-// with the compiler's vector types: a source built with -msse2 turns each
-// operation into its SSE2 instruction, one built with -mavx2 into the AVX2
-// one. An instruction set's ops add only what needs its own intrinsics:
-// moving lane masks into bits, and masked moves.
+// The contract of an instruction set's operations, the `V` every vector
+// kernel is written over (ops_sse2.h, ops_avx2.h, ops_avx512.h each supply
+// exactly this). VectorOps below gives the part every instruction set shares,
+// written with the compiler's vector types; an instruction set adds:
+//
+//   Average16(a, b)      the rounding average of 16-bit lanes
+//   MoveMask8(v)         bit i: the top bit of byte i
+//   MoveMask32(v)        bit i: the top bit of 4-byte lane i
+//   ZeroBytes(v)         bit i: byte i is zero
+//   Narrow               the same operations on vectors half as wide
+//   kMaskedLanes         whether 4-byte lanes have masked moves; then:
+//     kOneOpMaskedLanes    a masked move is one operation
+//     kMaskedPastRow       a masked-off lane is neither read nor written, and
+//                          cannot fault, even past the row
+//     DrawnLanes(key[, from])  the mask of lanes not set in `key` (from lane
+//                          `from` on)
+//     FirstLanes(n)        the mask of the first n lanes (kMaskedPastRow)
+//     MaskLoad32(p, m), MaskStore32(p, m, v)
+//   kMaskedBytes         whether bytes have masked moves (a 32-bit mask, bit
+//                        i for byte i); then MaskLoad8(p, m), MaskStore8(p, m, v)
+//
+// Below VectorOps, the helpers every kernel builds from these.
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
-#ifndef GLIMFX_BLEND_VECTOR_OPS_H_
-#define GLIMFX_BLEND_VECTOR_OPS_H_
+#ifndef GLIMFX_BLEND_ISA_OPS_H_
+#define GLIMFX_BLEND_ISA_OPS_H_
 
 #include <cstdint>
 #include <cstring>
@@ -95,4 +112,4 @@ inline bool MayHoldKey24(typename W::Vec a, typename W::Vec b, typename W::Vec c
 }  // namespace
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_VECTOR_OPS_H_
+#endif  // GLIMFX_BLEND_ISA_OPS_H_

@@ -1,5 +1,12 @@
-// Compiled without SIMD flags: it must run on any processor the build targets.
+// The dispatch: what the processor and OS support, and the path tables the
+// exports index by instruction set, the scalar one among them. Compiled
+// without vector flags: it must run on any processor the build targets, and
+// the scalar path is what every processor can run.
+#include "half_blend_rows.h"
 #include "isa.h"
+#include "night_rows.h"
+#include "paths.h"
+#include "row_loops.h"
 
 namespace glimfx {
 
@@ -63,5 +70,35 @@ const char* IsaName(Isa isa) {
   }
   return "?";
 }
+
+const PathTable kScalarPaths = {
+    {WalkRect<BlendRow555_Scalar>, WalkRect<BlendRow565_Scalar>, WalkRect<BlendRow24_Scalar>,
+     WalkRect<BlendRow32_Scalar>},
+    {WalkRect<NightRow555_Scalar>, WalkRect<NightRow565_Scalar>, WalkRect<NightRow24_Scalar>,
+     WalkRect<NightRow32_Scalar>},
+};
+
+static_assert(static_cast<int>(Isa::kScalar) == 0 && static_cast<int>(Isa::kSse2) == 1 &&
+                  static_cast<int>(Isa::kAvx2) == 2 && static_cast<int>(Isa::kAvx512) == 3,
+              "kPathsByIsa is indexed by Isa");
+
+const PathTable* const kPathsByIsa[4] = {
+    &kScalarPaths,
+#if defined(GLIMFX_HAVE_SSE2)
+    &kSse2Paths,
+#else
+    &kScalarPaths,
+#endif
+#if defined(GLIMFX_HAVE_AVX2)
+    &kAvx2Paths,
+#else
+    &kScalarPaths,
+#endif
+#if defined(GLIMFX_HAVE_AVX512)
+    &kAvx512Paths,
+#else
+    &kScalarPaths,
+#endif
+};
 
 }  // namespace glimfx

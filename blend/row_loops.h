@@ -1,7 +1,7 @@
 // Walks the rows of a rectangle: row r starts r pitches after the first. The
 // pointers are not stepped past the last row, so nothing outside is formed.
-#ifndef GLIMFX_BLEND_RECT_WALK_H_
-#define GLIMFX_BLEND_RECT_WALK_H_
+#ifndef GLIMFX_BLEND_ROW_LOOPS_H_
+#define GLIMFX_BLEND_ROW_LOOPS_H_
 
 #include <cstdint>
 
@@ -65,4 +65,4 @@ static inline void WalkRect(uint8_t* p, int32_t width, int32_t height, int32_t p
 
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_RECT_WALK_H_
+#endif  // GLIMFX_BLEND_ROW_LOOPS_H_

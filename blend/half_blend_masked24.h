@@ -6,14 +6,14 @@
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
-#ifndef GLIMFX_BLEND_MASKED_ROW24_H_
-#define GLIMFX_BLEND_MASKED_ROW24_H_
+#ifndef GLIMFX_BLEND_HALF_BLEND_MASKED24_H_
+#define GLIMFX_BLEND_HALF_BLEND_MASKED24_H_
 
 #include <cstdint>
 
+#include "isa_ops.h"
 #include "pixel_format.h"
-#include "rect_walk.h"
-#include "vector_ops.h"
+#include "row_loops.h"
 
 namespace glimfx {
 namespace {
@@ -229,4 +229,4 @@ inline void BlendMaskedRect24(uint8_t* d, const uint8_t* s, int32_t width, int32
 }  // namespace
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_MASKED_ROW24_H_
+#endif  // GLIMFX_BLEND_HALF_BLEND_MASKED24_H_

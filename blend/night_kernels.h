@@ -1,13 +1,13 @@
 // Vector rows of the night effect, written once over an instruction set's
-// operations `V` (see sse2_ops.h) and compiled in each instruction set's own
+// operations `V` (see isa_ops.h) and compiled in each instruction set's own
 // source. Every pixel is rewritten, so whole vectors are loaded and stored;
 // groups of four 16-bit pixels fit whole vectors, so they stay counted from
 // the row's first pixel. The scalar row ends each row.
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
-#ifndef GLIMFX_BLEND_NIGHT_WALK_H_
-#define GLIMFX_BLEND_NIGHT_WALK_H_
+#ifndef GLIMFX_BLEND_NIGHT_KERNELS_H_
+#define GLIMFX_BLEND_NIGHT_KERNELS_H_
 
 #include <cstdint>
 
@@ -97,4 +97,4 @@ inline void NightRow32(uint8_t* p, int32_t width) {
 }  // namespace
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_NIGHT_WALK_H_
+#endif  // GLIMFX_BLEND_NIGHT_KERNELS_H_

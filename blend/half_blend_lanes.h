@@ -15,20 +15,20 @@
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
-#ifndef GLIMFX_BLEND_LANE_RUNS_H_
-#define GLIMFX_BLEND_LANE_RUNS_H_
+#ifndef GLIMFX_BLEND_HALF_BLEND_LANES_H_
+#define GLIMFX_BLEND_HALF_BLEND_LANES_H_
 
 #include <cstdint>
 #include <type_traits>
 
-#include "rect_walk.h"
-#include "vector_ops.h"
+#include "isa_ops.h"
+#include "row_loops.h"
 
 namespace glimfx {
 namespace {
 
-// `V` is an instruction set's operations (sse2_ops.h): its vectors hold
-// V::kBytes / 4 lanes, and V::Half is the same for half as many. `Lanes`
+// `V` is an instruction set's operations (ops_sse2.h): its vectors hold
+// V::kBytes / 4 lanes, and V::Narrow is the same for half as many. `Lanes`
 // gives, for any such W:
 //   KeyLanes<W>(sv)   all ones in each key lane of the source vector sv
 //   Blend<W>(dv, sv)  the blend of the drawn lanes of dv and sv
@@ -75,7 +75,7 @@ inline void BlendSpanByVectors(uint8_t* d, const uint8_t* s, int32_t a, int32_t 
 
 template <class V, class Lanes>
 inline void BlendDrawnRun(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
-  using H = typename V::Half;
+  using H = typename V::Narrow;
   const int32_t n = b - a;
   if (n >= V::kBytes / 4) {
     BlendSpanByVectors<V>(d, s, 4 * a, 4 * b, [](typename V::Vec dv, typename V::Vec sv) {
@@ -341,4 +341,4 @@ inline void BlendMaskedRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t
 }  // namespace
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_LANE_RUNS_H_
+#endif  // GLIMFX_BLEND_HALF_BLEND_LANES_H_

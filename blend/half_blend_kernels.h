@@ -1,27 +1,27 @@
 // Vector rows of the half-blend blit, written once over an instruction set's
-// operations `V` (see sse2_ops.h) and compiled in each instruction set's own
+// operations `V` (see isa_ops.h) and compiled in each instruction set's own
 // source. A row covers whole vector steps counted from its first pixel and
 // hands the rest to the scalar row, so pairs keep their place and nothing past
 // the row's last pixel is read or written.
 //
 // Included by sources built with different vector flags: everything here is
 // in an anonymous namespace, so each source gets its own copy.
-#ifndef GLIMFX_BLEND_BLEND_WALK_H_
-#define GLIMFX_BLEND_BLEND_WALK_H_
+#ifndef GLIMFX_BLEND_HALF_BLEND_KERNELS_H_
+#define GLIMFX_BLEND_HALF_BLEND_KERNELS_H_
 
 #include <cstdint>
 #include <type_traits>
 
-#include "blend_rows.h"
-#include "lane_runs.h"
-#include "masked_row24.h"
+#include "half_blend_lanes.h"
+#include "half_blend_masked24.h"
+#include "half_blend_rows.h"
+#include "ops_sse2.h"
 #include "pixel_format.h"
-#include "sse2_ops.h"
 
 namespace glimfx {
 namespace {
 
-// 16-bit pairs as 4-byte lanes for lane_runs.h: a lane is a key lane when
+// 16-bit pairs as 4-byte lanes for half_blend_lanes.h: a lane is a key lane when
 // both pixels are key pixels; in a drawn lane a key pixel stands in for its
 // own destination pixel.
 template <uint32_t kPairMask, uint16_t kHalfMask>
@@ -63,7 +63,7 @@ struct PairLanes {
   }
 };
 
-// 32-bit pixels as lanes for lane_runs.h. The top byte is no colour: it
+// 32-bit pixels as lanes for half_blend_lanes.h. The top byte is no colour: it
 // marks nothing and is masked away.
 struct PixelLanes {
   template <class W>
@@ -177,7 +177,7 @@ inline void BlendBytes24(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
   } else if (n >= 16) {
     BlendBytesByVectors<Sse2Ops>(d, s, a, b);
   } else if (n >= 8) {
-    BlendBytesByVectors<Sse2LowHalf>(d, s, a, b);
+    BlendBytesByVectors<Sse2Ops64>(d, s, a, b);
   } else {
     BlendRow24_Scalar(d + a, s + a, 1);
     if (n == 6) BlendRow24_Scalar(d + a + 3, s + a + 3, 1);
@@ -374,7 +374,7 @@ inline void BlendRunRow24(uint8_t* d, const uint8_t* s, int32_t width) {
   EndRun24<V>(d, s, open, row);
 }
 
-// A 24-bit rectangle: through byte masks where V has them (masked_row24.h),
+// A 24-bit rectangle: through byte masks where V has them (half_blend_masked24.h),
 // else by rows that walk drawn runs.
 template <class V>
 inline void BlendRect24(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
@@ -393,4 +393,4 @@ inline void BlendRect24(uint8_t* d, const uint8_t* s, int32_t width, int32_t hei
 }  // namespace
 }  // namespace glimfx
 
-#endif  // GLIMFX_BLEND_BLEND_WALK_H_
+#endif  // GLIMFX_BLEND_HALF_BLEND_KERNELS_H_
