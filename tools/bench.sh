@@ -41,7 +41,8 @@ if [ -n "${ab_rev}" ]; then
   echo "a: ${ab_rev} ($(git rev-parse --short "${ab_rev}")), b: this work tree"
   echo "machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
   "${build}/bench/glimfx_bench" --compare "${ab}/a.so" "${ab}/b.so" \
-    --benchmark_repetitions=10 --benchmark_out="${ab}/ab.json" \
+    --benchmark_repetitions=30 --benchmark_report_aggregates_only=false \
+    --benchmark_display_aggregates_only=true --benchmark_out="${ab}/ab.json" \
     --benchmark_out_format=json "$@" >"${ab}/ab.log"
   echo "=== linux"
   /usr/bin/python3 tools/bench_ab.py "${ab}/ab.json"
