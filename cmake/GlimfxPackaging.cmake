@@ -17,7 +17,11 @@ install(TARGETS glimfx EXPORT glimfxTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/blend/glimfx.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 if(WIN32)
-  install(FILES ${PROJECT_BINARY_DIR}/blend/glimfx.def DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  # Beside the MinGW import library: glimfx.lib for MSVC-style linkers, and
+  # the declarations for VB6 and VBA hosts next to the C header.
+  install(FILES ${PROJECT_BINARY_DIR}/blend/glimfx.def ${GLIMFX_MSVC_IMPORT_LIB}
+    DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/blend/glimfx.bas DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimfx)
 

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev llvm lld
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
   wine wine32:i386 wine32-preloader:i386 wine64 tmux bsdextrautils

@@ -2,9 +2,10 @@
 # Builds the release archives under dist/ and checks what is inside them:
 #   ocxfixer-VERSION.zip                the player's zip: ocxfixer.exe and LEEME.txt
 #   glimfx-VERSION-windows-x86.zip      for host developers: library, header,
-#   glimfx-VERSION-windows-x64.zip        .def and import library (Windows),
-#   glimfx-VERSION-linux-x86_64.tar.gz    CMake and pkg-config files, LICENSE,
-#                                         and the glimfx-demo program
+#   glimfx-VERSION-windows-x64.zip        .def, import libraries for MinGW and
+#   glimfx-VERSION-linux-x86_64.tar.gz    MSVC-style linkers and glimfx.bas
+#                                         (Windows), CMake and pkg-config
+#                                         files, LICENSE, glimfx-demo
 # The three controls that ocxfixer installs are not ours to ship; put them in
 # a folder named by GLIMFX_OCX_DIR to have them added to the player's zip.
 # GLIMFX_RELEASE_BUILD (default build/release) and GLIMFX_DIST (default dist)

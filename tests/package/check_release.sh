@@ -2,6 +2,7 @@
 # Unpacks each release archive and checks what is inside: the exact file
 # list, each Windows binary against its allow-list in tests/pe (machine,
 # Windows version, every import), the exports and version resources, the
+# names that glimfx.lib binds, glimfx.bas against the header beside it, the
 # player's LEEME, and that a host builds and runs against each developer
 # archive.
 # usage: check_release.sh DIST_DIR VERSION
@@ -60,6 +61,19 @@ check_exports() {  # check_exports DLL: exactly the two routines, by name
   [ "$names" = "BltAlphaFast BltEfectoNoche " ] || fail "$1 exports '$names'"
 }
 
+check_import_lib() {  # check_import_lib LIB ARCH: Microsoft's format, binding the plain names
+  local want got arch
+  if [ "$2" = x86 ]; then
+    arch=i386 want="undecorate _BltAlphaFast@28 undecorate _BltEfectoNoche@20 "
+  else
+    arch=x86_64 want="name BltAlphaFast name BltEfectoNoche "
+  fi
+  got=$(llvm-readobj "$1" | awk '/^Name type:/ {print $3} /^Symbol:/ && $2 !~ /^__imp_/ {print $2}' |
+    tr '\n' ' ')
+  [ "$got" = "$want" ] || fail "$1 imports '$got', expected '$want'"
+  if llvm-readobj "$1" | grep '^Arch:' | grep -qv "Arch: $arch$"; then fail "$1 is not all $arch"; fi
+}
+
 consume() {  # consume PREFIX [TOOLCHAIN CC]: a host builds against the unpacked tree
   if ! bash "$here/install_consumer.sh" --prefix "$@" >"$work/consumer.log" 2>&1; then
     fail "host build against $1"
@@ -76,10 +90,14 @@ for arch in x86 x64; do
   [ -f "$archive" ] || { fail "$archive missing"; continue; }
   top=$(unpack "$archive")/glimfx-$version-windows-$arch
   expect_files "$top" "${cmake_files[@]}" bin/glimfx.dll bin/glimfx-demo.exe lib/glimfx.def \
-    lib/glimfx.dll.a
+    lib/glimfx.dll.a lib/glimfx.lib include/glimfx.bas
   check_pe "$top/bin/glimfx.dll" $arch glimfx
   check_pe "$top/bin/glimfx-demo.exe" $arch glimfx
   check_exports "$top/bin/glimfx.dll"
+  check_import_lib "$top/lib/glimfx.lib" $arch
+  python3 "$root/tests/host/check_bas.py" "$top/include/glimfx.h" "$top/lib/glimfx.def" \
+    "$top/include/glimfx.bas" >"$work/bas.log" 2>&1 ||
+    { fail "$arch glimfx.bas against glimfx.h"; sed 's/^/    /' "$work/bas.log"; }
   grep -q "^Version: $version$" "$top/lib/pkgconfig/glimfx.pc" || fail "$arch glimfx.pc version"
   if command -v wine >/dev/null; then
     toolchain=$root/cmake/toolchain-$([ $arch = x86 ] && echo i686 || echo x86_64)-w64-mingw32.cmake
