@@ -196,7 +196,7 @@ std::string CheckRandom(const Target& target, Routine routine, uint64_t seed, in
 Case RandomOverlapCase(Rng& rng, uint32_t format, int32_t width, int32_t height) {
   Case c = RandomCase(rng, Routine::kBlend, format, width, height);
   const int32_t bpp = BytesPerPixel(format);
-  int32_t shift = bpp * (rng.Chance(50) ? rng.Between(-8, 8) : rng.Between(-100, 100));
+  int32_t shift = bpp * (rng.Chance(50) ? rng.Between(-8, 8) : rng.Between(-150, 150));
   if (rng.Chance(15)) shift += rng.Between(1, bpp - 1);
   if (rng.Chance(20)) {
     const int32_t row = (width * bpp + c.dest.gap) * (c.dest.upward ? -1 : 1);
@@ -210,7 +210,7 @@ std::string CheckOverlapping(const Target& target, uint64_t seed, int count) {
   Rng rng(seed);
   for (int i = 0; i < count; ++i) {
     const Case c =
-        RandomOverlapCase(rng, kAllFormats[i % 4], rng.Between(1, 200), rng.Between(1, 4));
+        RandomOverlapCase(rng, kAllFormats[i % 4], rng.Between(1, 240), rng.Between(1, 4));
     std::string failure = CheckCase(target, c);
     if (!failure.empty()) return failure;
   }

@@ -74,11 +74,12 @@ Case RandomCase(Rng& rng, Routine routine, uint32_t format, int32_t width, int32
 // once, heights 1..5.
 std::string CheckRandom(const Target& target, Routine routine, uint64_t seed, int count);
 
-// A blend of a surface onto itself: shifted by up to 100 pixels either way
-// (mostly by a few), now and then by bytes that split a pixel or by whole
-// rows, either pitch sign, the source's pitch now and then a few pixels off.
+// A blend of a surface onto itself: shifted by up to 150 pixels either way
+// (past the 64 lanes a run walk looks ahead; mostly by a few), now and then
+// by bytes that split a pixel or by whole rows, either pitch sign, the
+// source's pitch now and then a few pixels off.
 Case RandomOverlapCase(Rng& rng, uint32_t format, int32_t width, int32_t height);
-// `count` such cases, every format in turn, widths 1..200, heights 1..4.
+// `count` such cases, every format in turn, widths 1..240, heights 1..4.
 std::string CheckOverlapping(const Target& target, uint64_t seed, int count);
 
 // The worked results, each as two rows with gap bytes and margins that must
