@@ -10,27 +10,12 @@
 
 namespace glimfx {
 
-// Only x86 builds carry vector rows, and only there can the processor be asked.
-#if defined(GLIMFX_HAVE_SSE2) || defined(GLIMFX_HAVE_AVX2) || defined(GLIMFX_HAVE_AVX512)
+// Only x86 builds carry vector rows (all three instruction sets), and only
+// there can the processor be asked.
+#if defined(GLIMFX_VECTOR_PATHS)
 #define GLIMFX_CPU_SUPPORTS(feature) __builtin_cpu_supports(feature)
 #else
 #define GLIMFX_CPU_SUPPORTS(feature) false
-#endif
-
-#if defined(GLIMFX_HAVE_SSE2)
-constexpr bool kBuiltSse2 = true;
-#else
-constexpr bool kBuiltSse2 = false;
-#endif
-#if defined(GLIMFX_HAVE_AVX2)
-constexpr bool kBuiltAvx2 = true;
-#else
-constexpr bool kBuiltAvx2 = false;
-#endif
-#if defined(GLIMFX_HAVE_AVX512)
-constexpr bool kBuiltAvx512 = true;
-#else
-constexpr bool kBuiltAvx512 = false;
 #endif
 
 bool IsaSupported(Isa isa) {
@@ -38,13 +23,13 @@ bool IsaSupported(Isa isa) {
     case Isa::kScalar:
       return true;
     case Isa::kSse2:
-      return kBuiltSse2 && GLIMFX_CPU_SUPPORTS("sse2");
+      return GLIMFX_CPU_SUPPORTS("sse2");
     case Isa::kAvx2:
       // Also checks that the OS saves the AVX state (XGETBV).
-      return kBuiltAvx2 && GLIMFX_CPU_SUPPORTS("avx2");
+      return GLIMFX_CPU_SUPPORTS("avx2");
     case Isa::kAvx512:
       // Also checks that the OS saves the mask and upper vector state.
-      return kBuiltAvx512 && GLIMFX_CPU_SUPPORTS("avx2") && GLIMFX_CPU_SUPPORTS("avx512bw") &&
+      return GLIMFX_CPU_SUPPORTS("avx2") && GLIMFX_CPU_SUPPORTS("avx512bw") &&
              GLIMFX_CPU_SUPPORTS("avx512vl");
   }
   return false;
@@ -82,23 +67,11 @@ static_assert(static_cast<int>(Isa::kScalar) == 0 && static_cast<int>(Isa::kSse2
                   static_cast<int>(Isa::kAvx2) == 2 && static_cast<int>(Isa::kAvx512) == 3,
               "kPathsByIsa is indexed by Isa");
 
-const PathTable* const kPathsByIsa[4] = {
-    &kScalarPaths,
-#if defined(GLIMFX_HAVE_SSE2)
-    &kSse2Paths,
+#if defined(GLIMFX_VECTOR_PATHS)
+const PathTable* const kPathsByIsa[4] = {&kScalarPaths, &kSse2Paths, &kAvx2Paths, &kAvx512Paths};
 #else
-    &kScalarPaths,
+const PathTable* const kPathsByIsa[4] = {&kScalarPaths, &kScalarPaths, &kScalarPaths,
+                                         &kScalarPaths};
 #endif
-#if defined(GLIMFX_HAVE_AVX2)
-    &kAvx2Paths,
-#else
-    &kScalarPaths,
-#endif
-#if defined(GLIMFX_HAVE_AVX512)
-    &kAvx512Paths,
-#else
-    &kScalarPaths,
-#endif
-};
 
 }  // namespace glimfx

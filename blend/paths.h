@@ -40,13 +40,9 @@ struct PathTable {
 
 // Each table lives in the source built for its instruction set.
 extern const PathTable kScalarPaths;
-#if defined(GLIMFX_HAVE_SSE2)
+#if defined(GLIMFX_VECTOR_PATHS)
 extern const PathTable kSse2Paths;
-#endif
-#if defined(GLIMFX_HAVE_AVX2)
 extern const PathTable kAvx2Paths;
-#endif
-#if defined(GLIMFX_HAVE_AVX512)
 extern const PathTable kAvx512Paths;
 #endif
 
