@@ -1,10 +1,10 @@
 /* A host built the way an MSVC project builds one: compiled in MSVC mode,
  * linked by lld-link against glimfx.lib and a kernel32 import library, with
- * no C runtime. It calls both exports directly, as glimfx.h declares them,
- * and again through a probe that measures the stack pointer around each
- * call. The process exits with the number of the first failed check: 1-10
- * direct calls, 51-60 the same through the probe, 90 and 91 a stack pointer
- * left elsewhere, 100 an exception; 0 when all hold. */
+ * no C runtime. It calls both exports as glimfx.h declares them (the C
+ * header's round trip, c_header.c), then through a probe that measures the
+ * stack pointer around each call. The process exits with the number of the
+ * first failed check: 1-5 the round trip's step, 51-60 the probed calls, 90
+ * and 91 a stack pointer left elsewhere, 100 an exception; 0 when all hold. */
 #include "glimfx.h"
 
 __declspec(dllimport) void __stdcall ExitProcess(uint32_t code);
@@ -95,8 +95,9 @@ __asm__(
     "  retq\n");
 #endif
 
+int GlimfxCHeaderRoundTrip(void);
+
 static uint32_t first_failure;
-static int probed;
 
 static void Check(int ok, uint32_t check) {
   if (!ok && first_failure == 0) first_failure = check;
@@ -104,9 +105,8 @@ static void Check(int ok, uint32_t check) {
 
 static uintptr_t Arg(int32_t value) { return (uintptr_t)(intptr_t)value; }
 
-static int32_t Blend(void* dest, const void* src, int32_t width, int32_t height, int32_t src_pitch,
-                     int32_t dest_pitch, uint32_t format) {
-  if (!probed) return BltAlphaFast(dest, src, width, height, src_pitch, dest_pitch, format);
+static int32_t ProbedBlend(void* dest, const void* src, int32_t width, int32_t height,
+                           int32_t src_pitch, int32_t dest_pitch, uint32_t format) {
   const uintptr_t args[7] = {(uintptr_t)dest, (uintptr_t)src,  Arg(width), Arg(height),
                              Arg(src_pitch),  Arg(dest_pitch), format};
   int32_t shift = 1;
@@ -115,8 +115,8 @@ static int32_t Blend(void* dest, const void* src, int32_t width, int32_t height,
   return result;
 }
 
-static int32_t Night(void* surface, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
-  if (!probed) return BltEfectoNoche(surface, width, height, pitch, format);
+static int32_t ProbedNight(void* surface, int32_t width, int32_t height, int32_t pitch,
+                           uint32_t format) {
   const uintptr_t args[5] = {(uintptr_t)surface, Arg(width), Arg(height), Arg(pitch), format};
   int32_t shift = 1;
   const int32_t result = HostCallCounted((const void*)&BltEfectoNoche, args, 5, &shift);
@@ -124,29 +124,29 @@ static int32_t Night(void* surface, int32_t width, int32_t height, int32_t pitch
   return result;
 }
 
-/* Worked examples of tests/support/worked_examples.h, with guard pixels
- * that must stay as they were. */
-static void RunChecks(uint32_t base) {
+/* Worked examples of tests/support/worked_examples.h through the probe, with
+ * guard pixels that must stay as they were. */
+static void ProbedChecks(void) {
   /* 5-6-5, two rows of two at different pitches: dest rows hold a third, guard pixel. */
   uint16_t dest16[6] = {0xFFFF, 0xFFFF, 0x1234, 0xFFFF, 0xFFFF, 0x1234};
   const uint16_t src16[4] = {0xFFFF, 0xFFFF, 0x0001, 0x0000};
-  Check(Blend(dest16, src16, 2, 2, 4, 6, GLIMFX_FORMAT_565) == 0, base + 1);
-  Check(dest16[0] == 0xF7DE && dest16[1] == 0xF7DE && dest16[2] == 0x1234, base + 2);
-  Check(dest16[3] == 0x7BEF && dest16[4] == 0xF7DE && dest16[5] == 0x1234, base + 3);
+  Check(ProbedBlend(dest16, src16, 2, 2, 4, 6, GLIMFX_FORMAT_565) == 0, 51);
+  Check(dest16[0] == 0xF7DE && dest16[1] == 0xF7DE && dest16[2] == 0x1234, 52);
+  Check(dest16[3] == 0x7BEF && dest16[4] == 0xF7DE && dest16[5] == 0x1234, 53);
 
   uint32_t dest32[2] = {0xFF336699u, 0x12345678u};
   const uint32_t src32[1] = {0x80FFFFFFu};
-  Check(Blend(dest32, src32, 1, 1, 4, 4, GLIMFX_FORMAT_32) == 0, base + 4);
-  Check(dest32[0] == 0x0098B2CBu && dest32[1] == 0x12345678u, base + 5);
+  Check(ProbedBlend(dest32, src32, 1, 1, 4, 4, GLIMFX_FORMAT_32) == 0, 54);
+  Check(dest32[0] == 0x0098B2CBu && dest32[1] == 0x12345678u, 55);
 
   uint8_t pixel[4] = {0xFF, 0xFF, 0xFF, 0x55};
-  Check(Night(pixel, 1, 1, 3, GLIMFX_FORMAT_24) == 0, base + 6);
-  Check(pixel[0] == 0x7F && pixel[1] == 0x7F && pixel[2] == 0x9F && pixel[3] == 0x55, base + 7);
+  Check(ProbedNight(pixel, 1, 1, 3, GLIMFX_FORMAT_24) == 0, 56);
+  Check(pixel[0] == 0x7F && pixel[1] == 0x7F && pixel[2] == 0x9F && pixel[3] == 0x55, 57);
 
   /* An unknown format code touches nothing. */
-  Check(Night(pixel, 1, 1, 3, 2u) == -1, base + 8);
-  Check(Blend(dest32, src32, 1, 1, 4, 4, 5u) == -1, base + 9);
-  Check(pixel[0] == 0x7F && dest32[0] == 0x0098B2CBu, base + 10);
+  Check(ProbedNight(pixel, 1, 1, 3, 2u) == -1, 58);
+  Check(ProbedBlend(dest32, src32, 1, 1, 4, 4, 5u) == -1, 59);
+  Check(pixel[0] == 0x7F && dest32[0] == 0x0098B2CBu, 60);
 }
 
 static void Say(const char* text, uint32_t number, uint32_t base) {
@@ -178,10 +178,8 @@ static int32_t __stdcall OnUnhandledException(void* pointers) {
 
 void HostMain(void) {
   SetUnhandledExceptionFilter(OnUnhandledException);
-  probed = 0;
-  RunChecks(0);
-  probed = 1;
-  RunChecks(50);
+  first_failure = (uint32_t)GlimfxCHeaderRoundTrip();
+  ProbedChecks();
   if (first_failure)
     Say("msvc host: failed check ", first_failure, 10);
   else
