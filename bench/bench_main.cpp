@@ -44,7 +44,8 @@ void Register(const std::string& name, int64_t pixels, Fn fn) {
   })->Unit(benchmark::kNanosecond);
 }
 
-void RegisterExports(const std::string& name, int64_t px, RectWorkload& w, const Exports& ex) {
+void RegisterExports(const std::string& name, RectWorkload& w, const Exports& ex) {
+  const int64_t px = w.Pixels();
   uint8_t* d = w.dst.data();
   const uint8_t* s = w.src.data();
   const int32_t width = w.size.w, height = w.size.h, pitch = w.pitch;
@@ -72,7 +73,7 @@ void RegisterRect(RectWorkload& w, RectPeers& peers, const Exports& ex) {
   const int32_t width = w.size.w, height = w.size.h, pitch = w.pitch;
   const uint32_t format = w.layout.format;
   const size_t bytes = w.Bytes();
-  RegisterExports(base + "export", px, w, ex);
+  RegisterExports(base + "export", w, ex);
   if (w.op == Op::kNight) {
     for (Path p : kPaths) {
       if (!PathRuns(p)) continue;
@@ -183,7 +184,7 @@ int main(int argc, char** argv) {
         RectWorkload& w = *rects.back();
         if (compare) {
           for (size_t i = 0; i < 2; ++i) {
-            RegisterExports(w.Name() + "/" + kWho[i], w.Pixels(), w, exports[i]);
+            RegisterExports(w.Name() + "/" + kWho[i], w, exports[i]);
           }
           continue;
         }
