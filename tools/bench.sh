@@ -22,6 +22,7 @@ if [ "${1:-}" = --ab ]; then
 fi
 
 ./tools/bootstrap.sh
+machine="$(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
 build=build/bench
 cmake -S . -B "${build}" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DGLIMFX_BUILD_TESTS=OFF -DGLIMFX_BUILD_BENCH=ON >/dev/null
@@ -39,7 +40,7 @@ if [ -n "${ab_rev}" ]; then
   cp -L "${ab}/build/blend/libglimfx.so" "${ab}/a.so"
   cp -L "${build}/blend/libglimfx.so" "${ab}/b.so"
   echo "a: ${ab_rev} ($(git rev-parse --short "${ab_rev}")), b: this work tree"
-  echo "machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
+  echo "machine: ${machine}"
   "${build}/bench/glimfx_bench" --compare "${ab}/a.so" "${ab}/b.so" \
     --benchmark_repetitions=30 --benchmark_report_aggregates_only=false \
     --benchmark_display_aggregates_only=true --benchmark_out="${ab}/ab.json" \
@@ -83,7 +84,6 @@ if [ -n "${ab_rev}" ]; then
   exit 0
 fi
 
-machine="$(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
 echo "machine: ${machine}"
 "${build}/bench/glimfx_bench" --benchmark_out="${build}/bench.json" \
   --benchmark_out_format=json "$@" | tee "${build}/bench.log"
