@@ -1,6 +1,5 @@
 #include "forced_paths.h"
 
-#include "isa.h"
 #include "paths.h"
 
 namespace glimfx_bench {

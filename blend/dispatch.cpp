@@ -3,7 +3,6 @@
 // without vector flags: it must run on any processor the build targets, and
 // the scalar path is what every processor can run.
 #include "half_blend_rows.h"
-#include "isa.h"
 #include "night_rows.h"
 #include "paths.h"
 #include "row_loops.h"
@@ -43,17 +42,8 @@ Isa DetectIsa() {
 }
 
 const char* IsaName(Isa isa) {
-  switch (isa) {
-    case Isa::kScalar:
-      return "scalar";
-    case Isa::kSse2:
-      return "sse2";
-    case Isa::kAvx2:
-      return "avx2";
-    case Isa::kAvx512:
-      return "avx512";
-  }
-  return "?";
+  static const char* const kNames[] = {"scalar", "sse2", "avx2", "avx512"};
+  return kNames[static_cast<int>(isa)];
 }
 
 const PathTable kScalarPaths = {

@@ -1,28 +1,27 @@
 // The contract of an instruction set's operations, the `V` every vector
-// kernel is written over (ops_sse2.h, ops_avx2.h, ops_avx512.h each supply
-// exactly this). VectorOps below gives the part every instruction set shares,
-// written with the compiler's vector types; an instruction set adds:
+// kernel is written over; ops_sse2.h, ops_avx2.h and ops_avx512.h each supply
+// exactly this. VectorOps gives what every instruction set shares, written
+// with the compiler's vector types; an instruction set adds:
 //
-//   Average16(a, b)      the rounding average of 16-bit lanes
-//   MoveMask8(v)         bit i: the top bit of byte i
-//   MoveMask32(v)        bit i: the top bit of 4-byte lane i
-//   ZeroBytes(v)         bit i: byte i is zero
-//   Narrow               the same operations on vectors half as wide
-//   kMaskedLanes         whether 4-byte lanes have masked moves; then:
-//     kOneOpMaskedLanes    a masked move is one operation
-//     kMaskedPastRow       a masked-off lane is neither read nor written, and
-//                          cannot fault, even past the row
-//     DrawnLanes(key[, from])  the mask of lanes not set in `key` (from lane
-//                          `from` on)
-//     FirstLanes(n)        the mask of the first n lanes (kMaskedPastRow)
-//     MaskLoad32(p, m), MaskStore32(p, m, v)
-//   kMaskedBytes         whether bytes have masked moves (a 32-bit mask, bit
-//                        i for byte i); then MaskLoad8(p, m), MaskStore8(p, m, v)
+//   Average16(a, b)   the rounding average of 16-bit lanes
+//   MoveMask8(v)      bit i: the top bit of byte i
+//   ZeroBytes(v)      bit i: byte i is zero
+//   kMaskedLanes      whether 4-byte lanes have masked moves; then:
+//     DrawnLanes(key[, from])  the mask of the lanes not set in `key` (from
+//                              lane `from` on)
+//     MaskLoad32(p, m), MaskStore32(p, m, v)  a masked-off lane is neither
+//                              read nor written
+//     kMaskRegisters           whether masks are mask registers: a masked move
+//                              is one operation, and a masked-off lane loads as
+//                              zero and cannot fault; then FirstLanes(n), the
+//                              mask of the first n lanes
+//   kMaskedBytes      whether bytes have masked moves (bit i of a 32-bit mask
+//                     for byte i) that cannot fault on masked-off bytes; then
+//     MaskLoad8(p, m), MaskStore8(p, m, v)
 //
-// Below VectorOps, the helpers every kernel builds from these.
-//
-// Included by sources built with different vector flags: everything here is
-// in an anonymous namespace, so each source gets its own copy.
+// Sources built with different vector flags include this and every header of
+// vector code: each keeps its contents in an anonymous namespace, so each
+// source gets its own copy and the linker mixes no instruction sets.
 #ifndef GLIMFX_BLEND_ISA_OPS_H_
 #define GLIMFX_BLEND_ISA_OPS_H_
 
@@ -46,7 +45,6 @@ struct VectorOps {
   static void Store(uint8_t* p, Vec v) { std::memcpy(p, &v, sizeof v); }
   static Vec Splat32(uint32_t v) { return Vec(U32{} + v); }
   static Vec And(Vec a, Vec b) { return a & b; }
-  static Vec AndNot(Vec a, Vec b) { return ~a & b; }
   static Vec Or(Vec a, Vec b) { return a | b; }
   // Callers keep every field from overflowing, so no add carries across a
   // 16-bit lane and the lane width serves every layout.
@@ -69,28 +67,23 @@ struct VectorOps {
 };
 
 // Keeps `v` in a register. Short of registers, 32-bit builds otherwise fold
-// the load of a vector into every instruction that uses it, loading the same
-// vector once for each.
+// the load of a vector into every instruction that uses it.
 template <class Vec>
 inline Vec InRegister(Vec v) {
   asm("" : "+x"(v));
   return v;
 }
 
-// Asks for the destination's line ten lines ahead of `p`, to be written.
-// Masked loads read only drawn lanes and none of an all-key vector, so the
-// processor's own prefetchers lose track of the destination past the caches,
-// and each masked store waits for its line. Prefetches never fault, so one
-// past the row does no harm.
+// Asks for the destination's line ten lines ahead of `p`, to be written:
+// masked loads read only drawn lanes, so the processor's own prefetchers
+// lose track of the destination. Prefetches never fault.
 inline void PrefetchDestination(const uint8_t* p) { __builtin_prefetch(p + 640, 1); }
 
-// Halves every field of both operands and adds the halves: the half blend,
-// `half_mask` holding each field's bits once halved (pixel_format.h). The
-// same as halving the sum of both operands with each field's lowest bit
-// cleared: a field's sum can carry only into the next field's cleared lowest
-// bit, which the halving moves back into the field's top bit. Every 16-bit
-// lane of both operands is then even, so the rounding average of 16-bit lanes
-// (sums of 17 bits) is that halved sum, in one instruction.
+// The half blend of every field of both operands, `half_mask` holding each
+// field's bits once halved (pixel_format.h). With each field's lowest bit
+// cleared, a field's sum carries only into the next field's cleared bit,
+// which the halving moves back: so the rounding average of 16-bit lanes of
+// the cleared operands is the blend, in one instruction.
 template <class W>
 inline typename W::Vec HalfSum(typename W::Vec a, typename W::Vec b, uint32_t half_mask) {
   const auto kept = W::Splat32(half_mask << 1);
@@ -98,12 +91,10 @@ inline typename W::Vec HalfSum(typename W::Vec a, typename W::Vec b, uint32_t ha
 }
 
 // Whether three vectors of W, one after another, may hold a 24-bit key pixel
-// (three zero bytes) that lies within them. The 16-bit lanes tile the three
-// vectors, so any three bytes in a row hold a whole lane: a key pixel makes
-// one lane zero. A drawn pixel seldom does (a lane of random bytes one time
-// in 65536), while one of its bytes is zero one time in 256: opaque pixels
-// so hold a zero byte in every third step of 96 bytes, which no branch on
-// zero bytes predicts.
+// (three zero bytes) that lies within them. Any three bytes in a row hold a
+// whole 16-bit lane, so a key pixel makes one lane zero; a drawn pixel seldom
+// does (one lane in 65536), while one of its bytes is zero one time in 256,
+// too often for a branch on zero bytes to predict.
 template <class W>
 inline bool MayHoldKey24(typename W::Vec a, typename W::Vec b, typename W::Vec c) {
   return W::MoveMask8(W::Or(W::Or(W::IsZero16(a), W::IsZero16(b)), W::IsZero16(c))) != 0;

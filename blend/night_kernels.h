@@ -3,33 +3,21 @@
 // source. Every pixel is rewritten, so whole vectors are loaded and stored;
 // groups of four 16-bit pixels fit whole vectors, so they stay counted from
 // the row's first pixel. The scalar row ends each row.
-//
-// Included by sources built with different vector flags: everything here is
-// in an anonymous namespace, so each source gets its own copy.
 #ifndef GLIMFX_BLEND_NIGHT_KERNELS_H_
 #define GLIMFX_BLEND_NIGHT_KERNELS_H_
 
 #include <cstdint>
 
-#include "night_rows.h"
+#include "paths.h"
 #include "pixel_format.h"
 
 namespace glimfx {
 namespace {
 
-// A row's last pixels, out of line: inlined, the scalar row (which the
-// compiler vectorizes on its own) holds registers across the whole row loop,
-// and with eight of them (32-bit builds) the loop's pointers go through the
-// stack.
-template <void (*kScalarRow)(uint8_t*, int32_t)>
-__attribute__((noinline)) void ScalarRest(uint8_t* p, int32_t width) {
-  kScalarRow(p, width);
-}
-
 // Rewrites the row in steps of kVectors vectors, vector k of a step v as
-// f(k, v), and hands the last pixels, fewer than a step, to kScalarRow.
-template <class V, int32_t kBytesPerPixel, int32_t kVectors, void (*kScalarRow)(uint8_t*, int32_t),
-          class F>
+// f(k, v), and hands the last pixels, fewer than a step, to the scalar rows
+// of layout kLayout, compiled once for every path (a one-row rectangle).
+template <class V, int32_t kBytesPerPixel, int32_t kVectors, int32_t kLayout, class F>
 inline void NightRowByVectors(uint8_t* p, int32_t width, F f) {
   constexpr int32_t kStep = kVectors * V::kBytes / kBytesPerPixel;  // pixels
   static_assert((kStep & (kStep - 1)) == 0, "a step is a power of two of pixels");
@@ -40,14 +28,14 @@ inline void NightRowByVectors(uint8_t* p, int32_t width, F f) {
       V::Store(p + k * V::kBytes, f(k, V::Load(p + k * V::kBytes)));
     }
   }
-  if (const int32_t rest = width & (kStep - 1)) ScalarRest<kScalarRow>(p, rest);
+  if (const int32_t rest = width & (kStep - 1)) kScalarPaths.night[kLayout](p, rest, 1, 0);
 }
 
 template <class V>
 inline void NightRow555(uint8_t* p, int32_t width) {
   const auto mask = V::Splat32(kPairMask555);
   const auto tint = V::Splat32(static_cast<uint32_t>(kNightGroupTint555));
-  NightRowByVectors<V, 2, 1, NightRow555_Scalar>(
+  NightRowByVectors<V, 2, 1, LayoutIndex(kFormat555)>(
       p, width, [&](int32_t, auto v) { return V::Add(V::And(V::ShiftRight1(v), mask), tint); });
 }
 
@@ -58,7 +46,7 @@ template <class V>
 inline void NightRow565(uint8_t* p, int32_t width) {
   const auto pre_mask = V::Splat32(static_cast<uint32_t>(kNightPreMask565));
   // The compare gives -1 in the selected lanes; subtracting it adds 1.
-  NightRowByVectors<V, 2, 1, NightRow565_Scalar>(p, width, [&](int32_t, auto v) {
+  NightRowByVectors<V, 2, 1, LayoutIndex(kFormat565)>(p, width, [&](int32_t, auto v) {
     return V::Sub16(V::ShiftRight1(V::And(v, pre_mask)), V::IsPositive16(v));
   });
 }
@@ -80,7 +68,7 @@ inline void NightRow24(uint8_t* p, int32_t width) {
   const auto mask = V::Splat32(kByteHalfMask);
   const typename V::Vec tint[3] = {V::Load(kTint24.bytes), V::Load(kTint24.bytes + V::kBytes),
                                    V::Load(kTint24.bytes + 2 * V::kBytes)};
-  NightRowByVectors<V, 3, 3, NightRow24_Scalar>(p, width, [&](int32_t k, auto v) {
+  NightRowByVectors<V, 3, 3, LayoutIndex(kFormat24)>(p, width, [&](int32_t k, auto v) {
     return V::Add(V::And(V::ShiftRight1(v), mask), tint[k]);
   });
 }
@@ -90,7 +78,7 @@ template <class V>
 inline void NightRow32(uint8_t* p, int32_t width) {
   const auto mask = V::Splat32(kNightMask8888);
   const auto tint = V::Splat32(kNightTint888);
-  NightRowByVectors<V, 4, 1, NightRow32_Scalar>(
+  NightRowByVectors<V, 4, 1, LayoutIndex(kFormat32)>(
       p, width, [&](int32_t, auto v) { return V::Add(V::And(V::ShiftRight1(v), mask), tint); });
 }
 

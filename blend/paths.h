@@ -1,19 +1,27 @@
-// Internal entry points behind the exports, and the tables of rectangle
-// functions they choose from. The entries take the instruction set as an
-// argument so tests and benchmarks can force every path; the exports pass the
-// best one the machine has.
+// Internal entry points behind the exports, the instruction sets, and the
+// tables of rectangle functions the exports choose from. The entries take the
+// instruction set as an argument so tests and benchmarks can force every
+// path; the exports pass the best one the machine has (dispatch.cpp).
 //
-// Declarations only: this header is included by sources built with -mavx2
-// and must not define anything with external linkage.
+// Declarations only: sources built with vector flags include this header.
 #ifndef GLIMFX_BLEND_PATHS_H_
 #define GLIMFX_BLEND_PATHS_H_
 
 #include <cstdint>
 
-#include "isa.h"
 #include "pixel_format.h"
 
 namespace glimfx {
+
+// kAvx512: AVX-512 BW and VL, used with 256-bit vectors.
+enum class Isa { kScalar = 0, kSse2 = 1, kAvx2 = 2, kAvx512 = 3 };
+
+// The best instruction set this processor and OS support and this build has
+// rows for. Cheap enough to call on every blit; keeps no state of its own.
+Isa DetectIsa();
+// Whether a path can run here (the scalar one always can).
+bool IsaSupported(Isa isa);
+const char* IsaName(Isa isa);
 
 // Falls back to the best usable path when `isa` is not built or not usable.
 int32_t Blend(Isa isa, uint8_t* dest, const uint8_t* src, int32_t width, int32_t height,

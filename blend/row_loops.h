@@ -1,8 +1,9 @@
-// Walks the rows of a rectangle: row r starts r pitches after the first. The
-// pointers are not stepped past the last row, so nothing outside is formed.
+// The rows of a rectangle: row r starts r pitches after the first. Nothing
+// outside the rectangle is formed, no pointer past its last row either.
 #ifndef GLIMFX_BLEND_ROW_LOOPS_H_
 #define GLIMFX_BLEND_ROW_LOOPS_H_
 
+#include <cstddef>
 #include <cstdint>
 
 namespace glimfx {
@@ -27,30 +28,14 @@ static inline void WalkRows(uint8_t* p, int32_t width, int32_t height, int32_t p
   }
 }
 
-// Rows go to `first` until it returns true for one, then the rest to `rest`:
-// two loops, so neither row pays a test of which to call.
-template <typename First, typename Rest>
-static inline void WalkRowsSwitching(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
-                                     int32_t s_pitch, int32_t d_pitch, First first, Rest rest) {
-  int32_t r = 0;
-  for (;;) {
-    const bool done = first(d, s, width);
-    if (++r == height) return;
-    d += d_pitch;
-    s += s_pitch;
-    if (done) break;
-  }
-  for (;;) {
-    rest(d, s, width);
-    if (++r == height) return;
-    d += d_pitch;
-    s += s_pitch;
-  }
+// Row r of a surface. The pointer to a row past the last is never formed.
+template <typename T>
+static inline T* RowAt(T* first, int32_t r, int32_t pitch) {
+  return first + static_cast<ptrdiff_t>(r) * pitch;
 }
 
 // A whole rectangle walked with `kRow` inlined into the loop, so a row costs
-// no call. Every path builds its rectangles this way, but for the masked
-// blends (BlendMaskedRect), which walk with WalkRows or WalkRowsSwitching.
+// no call: the scalar rows and the night effect's.
 template <void (*kRow)(uint8_t*, const uint8_t*, int32_t)>
 static inline void WalkRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height,
                             int32_t s_pitch, int32_t d_pitch) {

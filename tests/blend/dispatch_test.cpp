@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "isa.h"
+#include "paths.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "harness.h"
-#include "isa.h"
 #include "paths.h"
 
 namespace glimfx_test {
