@@ -34,20 +34,8 @@ inline bool BlendVector(uint8_t* d, const uint8_t* s, bool choose, bool prefetch
   return true;
 }
 
-// The row's end where the vector reaching past it may: its last n units,
-// fewer than a vector. Source units past the row load as zero, so as key
-// units, and are neither read nor written.
-template <class V, class U>
-inline void BlendPastRowEnd(uint8_t* d, const uint8_t* s, int32_t n) {
-  if constexpr (V::kMaskRegisters) {
-    const auto sv = V::MaskLoad32(s, V::FirstLanes(n));
-    const auto drawn = V::DrawnLanes(U::template KeyLanes<V>(sv));
-    V::MaskStore32(d, drawn, U::template Blend<V>(V::MaskLoad32(d, drawn), sv));
-  }
-}
-
-// The row's end elsewhere: its last whole vector, at unit i, and one that
-// ends exactly at the row's end, over units the first did, which its mask
+// The row's end: its last whole vector, at unit i, and one that ends
+// exactly at the row's end, over units the first did, which its mask
 // leaves out. A load overlapping an earlier masked store waits until that
 // store is written, so both are loaded before either is stored. Returns
 // whether either holds a key pixel.
@@ -67,7 +55,7 @@ inline bool BlendRowEnd(uint8_t* d, const uint8_t* s, int32_t i, int32_t units) 
 // The shape every row of a rectangle shares (BlendMaskedRect).
 struct MaskedRows {
   int32_t width, units, whole, tail;
-  bool past_row, prefetch;
+  bool prefetch;
 };
 
 // One row: its whole vectors, then, with kVectors < 0, its end. Returns
@@ -81,11 +69,7 @@ inline bool BlendMaskedRow(uint8_t* d, const uint8_t* s, const MaskedRows& rows)
     masked |= BlendVector<V, U>(d + 4 * i, s + 4 * i, kChoosing, rows.prefetch);
   }
   if (kVectors < 0) {
-    if (rows.tail != 0 && rows.past_row) {
-      BlendPastRowEnd<V, U>(d + 4 * whole, s + 4 * whole, rows.tail);
-    } else if (rows.tail != 0) {
-      masked |= BlendRowEnd<V, U>(d, s, whole, rows.units);
-    }
+    if (rows.tail != 0) masked |= BlendRowEnd<V, U>(d, s, whole, rows.units);
     U::BlendRest(d, s, rows.width);
   }
   return masked;
@@ -93,27 +77,21 @@ inline bool BlendMaskedRow(uint8_t* d, const uint8_t* s, const MaskedRows& rows)
 
 // Rows choose plain vectors until one goes through masks, then none does,
 // so an opaque source keeps its plain moves and a sprite pays at most one
-// row of mispredictions; two loops, each laid out for its own case. 32-bit
-// pixels always choose, their blend costing less than the masks; 16-bit
-// pairs too, but where a masked move is one operation only on rows of four
-// vectors and more. kVectors: rows of exactly that many vectors, known at
-// compile time; 0, rows of any number of whole vectors; -1, any rows of a
-// vector and more, and rectangles past the caches. Apart, none pays for the
-// others' tests.
+// row of mispredictions; two loops, each laid out for its own case. Where a
+// masked move is one operation, only rows of four vectors of 16-bit pairs
+// and more choose: elsewhere the test costs more than it saves. kVectors: rows of exactly that many
+// vectors, known at compile time; 0, rows of any number of whole vectors; -1, any rows of a vector
+// and more, and rectangles past the caches. Apart, none pays for the others' tests.
 template <class V, class U, int32_t kVectors>
 __attribute__((noinline)) void BlendMaskedRect(uint8_t* d, const uint8_t* s, int32_t width,
                                                int32_t height, int32_t s_pitch, int32_t d_pitch) {
   constexpr int32_t k = V::kBytes / 4;
-  MaskedRows rows{width, kVectors > 0 ? kVectors * k : U::Units(width), 0, 0, false, false};
+  MaskedRows rows{width, kVectors > 0 ? kVectors * k : U::Units(width), 0, 0, false};
   rows.tail = kVectors < 0 ? rows.units % k : 0;
-  // The end may reach past the row only where masked-off lanes cannot fault
-  // and no other row of the destination lies within its reach (above).
-  const int32_t reach = 4 * (rows.units - rows.tail) + V::kBytes;
-  rows.past_row = V::kMaskRegisters && (d_pitch >= reach || d_pitch <= -reach);
-  rows.whole = rows.units - rows.tail - (rows.tail == 0 || rows.past_row ? 0 : k);
+  rows.whole = rows.units - rows.tail - (rows.tail == 0 ? 0 : k);
   rows.prefetch = kVectors < 0 && int64_t{4} * rows.units * height >= kPrefetchRectBytes;
   int32_t r = 0;
-  if (U::kPixels == 1 || !V::kMaskRegisters || rows.units >= 4 * k) {
+  if (!V::kMaskRegisters || (U::kPixels == 2 && rows.units >= 4 * k)) {
     for (bool choosing = true; choosing && r < height; ++r) {
       choosing =
           !BlendMaskedRow<V, U, kVectors, true>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), rows);

@@ -1,7 +1,7 @@
 // The run kernel, where the instruction set has no masked moves for the unit
 // (every layout on SSE2, 24-bit pixels on AVX2): a row is looked at in steps
-// of three vectors, and the runs of drawn units are found from bit masks of
-// their bytes. A run stays open across steps without key units and is
+// of vectors, and the runs of drawn units are found from bit masks of their
+// bytes. A run stays open across steps without key units and is
 // blended in place when it ends, with whole vectors, its last one placed to
 // end exactly at the run's end. Nothing outside a run is read or written.
 #ifndef GLIMFX_BLEND_HALF_BLEND_RUNS_H_
@@ -18,34 +18,76 @@ namespace glimfx {
 namespace {
 
 // Runs are found in blocks of bytes that fit one native word, so 32-bit
-// builds do no 64-bit mask arithmetic, and that hold whole units of every
-// layout: 48 bytes in 64-bit builds, 24 in 32-bit ones. Bit j is byte j.
+// builds do no 64-bit mask arithmetic, and that hold whole units: 48 bytes
+// of 24-bit pixels in 64-bit builds, 24 in 32-bit ones, 64 and 32 bytes of
+// 4-byte units. Bit j is byte j. A step is three vectors of 24-bit pixels,
+// so that it holds whole pixels, and four of 4-byte units, a block's worth.
 using BlockMask = std::conditional<sizeof(void*) >= 8, uint64_t, uint32_t>::type;
-constexpr int32_t kBlockBytes = sizeof(BlockMask) == 8 ? 48 : 24;
-constexpr BlockMask kBlockAll = (BlockMask{1} << kBlockBytes) - 1;
+constexpr int32_t kMaskBits = 8 * sizeof(BlockMask);
+template <class U>
+constexpr int32_t kBlockBytes = U::kBytes == 3 ? kMaskBits / 4 * 3 : kMaskBits;
+template <class U>
+constexpr BlockMask kBlockAll = ~BlockMask{0} >> (kMaskBits - kBlockBytes<U>);
+template <class U>
+constexpr int32_t kStepVectors = U::kBytes == 3 ? 3 : 4;
 
 inline int32_t LowestBit(BlockMask m) {
   return sizeof(BlockMask) == 8 ? __builtin_ctzll(m) : __builtin_ctz(static_cast<uint32_t>(m));
 }
 
-// The drawn bytes of the block `from` bytes into three vectors of `width`
-// bytes, from their key bytes z (24-bit: zero bytes, of which a key pixel
-// has three from a pixel start).
-template <class U>
-inline BlockMask DrawnBytes(const uint32_t (&z)[3], int32_t width, int32_t from) {
-  BlockMask marks = 0;
-  for (int32_t k = 0; k < 3; ++k) {
-    const int32_t at = k * width - from;  // where vector k's bits go
-    if (at < 8 * int32_t{sizeof(BlockMask)} && at > -32) {
-      marks |= at >= 0 ? BlockMask{z[k]} << at : BlockMask{z[k] >> -at};
+// The vectors of a step, their row bytes, and their key bytes (24-bit: zero
+// bytes, of which a key pixel has three from a pixel start).
+template <class W, class U>
+struct View {
+  static constexpr int32_t kN = kStepVectors<U>;
+  typename W::Vec v[kN];
+  int32_t at[kN];
+
+  // Vectors at row bytes `at`, one after another or overlapping.
+  View(const uint8_t* s, const int32_t (&where)[kN]) {
+    for (int32_t k = 0; k < kN; ++k) v[k] = W::Load(s + (at[k] = where[k]));
+  }
+  // Whether they may hold a key unit that lies within them.
+  bool MayHoldKey() const {
+    if constexpr (U::kBytes == 3) {
+      return MayHoldKey24<W>(v[0], v[1], v[2]);
+    } else {
+      auto keys = U::template KeyLanes<W>(v[0]);
+      for (int32_t k = 1; k < kN; ++k) keys = W::Or(keys, U::template KeyLanes<W>(v[k]));
+      return W::MoveMask8(keys) != 0;
     }
   }
-  if constexpr (U::kBytes == 3) {
-    constexpr BlockMask kPixelStarts = static_cast<BlockMask>(0x249249249249ull) & kBlockAll;
-    const BlockMask keys = marks & marks >> 1 & marks >> 2 & kPixelStarts;
-    marks = keys | keys << 1 | keys << 2;
+  // The drawn bytes of the block at row byte `from`.
+  BlockMask DrawnBytes(int32_t from) const {
+    BlockMask marks = 0;
+    for (int32_t k = 0; k < kN; ++k) {
+      const int32_t shift = at[k] - from;  // where vector k's bits go
+      if (shift < kMaskBits && shift > -32) {
+        const uint32_t z = U::template KeyBytes<W>(v[k]);
+        marks |= shift >= 0 ? BlockMask{z} << shift : BlockMask{z >> -shift};
+      }
+    }
+    if constexpr (U::kBytes == 3) {
+      constexpr BlockMask kStarts = static_cast<BlockMask>(0x249249249249ull) & kBlockAll<U>;
+      const BlockMask keys = marks & marks >> 1 & marks >> 2 & kStarts;
+      marks = keys | keys << 1 | keys << 2;
+    }
+    return ~marks & kBlockAll<U>;
   }
-  return ~marks & kBlockAll;
+};
+
+// A step's row bytes from `at`, and the last step's worth of a row of `row`
+// bytes (of SSE2 vectors, overlapping where the row is shorter).
+template <class W, class U>
+inline void StepAt(int32_t at, int32_t (&where)[kStepVectors<U>]) {
+  for (int32_t k = 0; k < kStepVectors<U>; ++k) where[k] = at + k * W::kBytes;
+}
+template <class U>
+inline void LastStep(int32_t row, int32_t (&where)[kStepVectors<U>]) {
+  for (int32_t k = 0; k < kStepVectors<U>; ++k) {
+    const int32_t at = row - 16 * (kStepVectors<U> - k);
+    where[k] = at < 0 ? 0 : at;
+  }
 }
 
 // Bytes [a, b) by vectors of W, the last one ending at b. It overlaps the one
@@ -82,7 +124,7 @@ inline int32_t BlendRun(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
 template <class V, class U>
 inline int32_t BlendBlockRuns(uint8_t* d, const uint8_t* s, int32_t open, int32_t base,
                               BlockMask drawn, int32_t bytes) {
-  const BlockMask in_block = bytes == kBlockBytes ? kBlockAll : (BlockMask{1} << bytes) - 1;
+  const BlockMask in_block = bytes == kBlockBytes<U> ? kBlockAll<U> : (BlockMask{1} << bytes) - 1;
   drawn &= in_block;
   for (int32_t at = 0;;) {
     if (open < 0) {
@@ -98,52 +140,90 @@ inline int32_t BlendBlockRuns(uint8_t* d, const uint8_t* s, int32_t open, int32_
   }
 }
 
-// A step of three vectors of W from row byte `at`. Returns the open run.
+// A view walked by runs from row byte `at` to `end`. Returns the open run.
 template <class W, class V, class U>
-inline int32_t BlendStep(uint8_t* d, const uint8_t* s, int32_t open, int32_t at) {
-  const auto v0 = W::Load(s + at), v1 = W::Load(s + at + W::kBytes),
-             v2 = W::Load(s + at + 2 * W::kBytes);
-  const uint32_t z[3] = {U::template KeyBytes<W>(v0), U::template KeyBytes<W>(v1),
-                         U::template KeyBytes<W>(v2)};
-  const bool plain = U::kBytes == 3 ? !MayHoldKey24<W>(v0, v1, v2) : (z[0] | z[1] | z[2]) == 0;
-  if (plain) return open < 0 ? at : open;
+inline int32_t BlendViewRuns(uint8_t* d, const uint8_t* s, int32_t open, int32_t at, int32_t end,
+                             const View<W, U>& view) {
+  if (!view.MayHoldKey()) return open < 0 ? at : open;
     // Kept a loop: unrolled, the blocks' run walks spill to the stack.
 #pragma GCC unroll 1
-  for (int32_t b = 0; b < 3 * W::kBytes; b += kBlockBytes) {
-    open = BlendBlockRuns<V, U>(d, s, open, at + b, DrawnBytes<U>(z, W::kBytes, b), kBlockBytes);
+  for (; at < end; at += kBlockBytes<U>) {
+    const int32_t bytes = end - at < kBlockBytes<U> ? end - at : kBlockBytes<U>;
+    open = BlendBlockRuns<V, U>(d, s, open, at, view.DrawnBytes(at), bytes);
   }
   return open;
 }
 
-// Steps of V's width, then of SSE2's, then the last bytes, fewer than 48:
-// looked at through the row's last 48 bytes where the row has that many,
-// else unit by unit.
+// The rest of a row from row byte `at`, by runs: steps of V's width, then of
+// SSE2's, then the last bytes, fewer than a step, looked at through the last
+// step's worth of the row, or unit by unit in rows under 16 bytes.
 template <class V, class U>
-inline void BlendRunRow(uint8_t* d, const uint8_t* s, int32_t width) {
-  const int32_t row = U::kBytes * U::Units(width);
-  int32_t open = -1, at = 0;
-  for (; row - at >= 3 * V::kBytes; at += 3 * V::kBytes) open = BlendStep<V, V, U>(d, s, open, at);
-  if (V::kBytes > 16 && row - at >= 48) {
-    open = BlendStep<Sse2Ops, V, U>(d, s, open, at);
-    at += 48;
+inline void BlendRowRuns(uint8_t* d, const uint8_t* s, int32_t at, int32_t row) {
+  constexpr int32_t kStep = kStepVectors<U> * V::kBytes, kStep16 = kStepVectors<U> * 16;
+  int32_t open = -1;
+  int32_t where[kStepVectors<U>];
+  for (; row - at >= kStep; at += kStep) {
+    StepAt<V, U>(at, where);
+    open = BlendViewRuns<V, V, U>(d, s, open, at, at + kStep, View<V, U>(s, where));
   }
-  uint32_t z[3] = {};
-  for (int32_t k = 0; k < 3 && at < row && row >= 48; ++k) {
-    z[k] = U::template KeyBytes<Sse2Ops>(Sse2Ops::Load(s + row - 48 + 16 * k));
+  if (kStep > kStep16 && row - at >= kStep16) {
+    StepAt<Sse2Ops, U>(at, where);
+    open = BlendViewRuns<Sse2Ops, V, U>(d, s, open, at, at + kStep16, View<Sse2Ops, U>(s, where));
+    at += kStep16;
   }
-  for (; at < row; at += kBlockBytes) {
-    const int32_t bytes = row - at < kBlockBytes ? row - at : kBlockBytes;
+  if (row >= 16 && at < row) {
+    LastStep<U>(row, where);
+    open = BlendViewRuns<Sse2Ops, V, U>(d, s, open, at, row, View<Sse2Ops, U>(s, where));
+    at = row;
+  }
+  for (; at < row; at += kBlockBytes<U>) {
+    const int32_t bytes = row - at < kBlockBytes<U> ? row - at : kBlockBytes<U>;
     BlockMask drawn = 0;
-    if (row >= 48) {
-      drawn = DrawnBytes<U>(z, 16, at - (row - 48));
-    } else {
-      for (int32_t i = 0; i < bytes; i += U::kBytes) {
-        if (!U::IsKey(s + at + i)) drawn |= BlockMask{(1u << U::kBytes) - 1} << i;
-      }
+    for (int32_t i = 0; i < bytes; i += U::kBytes) {
+      if (!U::IsKey(s + at + i)) drawn |= BlockMask{(1u << U::kBytes) - 1} << i;
     }
     open = BlendBlockRuns<V, U>(d, s, open, at, drawn, bytes);
   }
   if (open >= 0) BlendRun<V, U>(d, s, open, row);
+}
+
+// A step of W from row byte `at`, blended if it holds no key unit. Returns
+// whether it was.
+template <class W, class U>
+inline bool BlendPlainStep(uint8_t* d, const uint8_t* s, int32_t at) {
+  int32_t where[kStepVectors<U>];
+  StepAt<W, U>(at, where);
+  const View<W, U> view(s, where);
+  if (view.MayHoldKey()) return false;
+  for (int32_t k = 0; k < kStepVectors<U>; ++k) {
+    uint8_t* const dv = d + where[k];
+    W::Store(dv, U::template Blend<W>(W::Load(dv), view.v[k]));
+  }
+  return true;
+}
+
+// Steps without key units are blended as they come, one well-predicted
+// branch on opaque sources, and so are the last bytes, fewer than a step,
+// when the last step's worth of the row holds none; from the first step with
+// any, the rest of the row goes by runs.
+template <class V, class U>
+inline void BlendRunRow(uint8_t* d, const uint8_t* s, int32_t width) {
+  constexpr int32_t kStep = kStepVectors<U> * V::kBytes, kStep16 = kStepVectors<U> * 16;
+  const int32_t row = U::kBytes * U::Units(width);
+  int32_t at = 0;
+  while (row - at >= kStep && BlendPlainStep<V, U>(d, s, at)) at += kStep;
+  while (kStep > kStep16 && row - at >= kStep16 && BlendPlainStep<Sse2Ops, U>(d, s, at)) {
+    at += kStep16;
+  }
+  if (row - at < kStep16 && row >= 16 && at < row) {
+    int32_t where[kStepVectors<U>];
+    LastStep<U>(row, where);
+    if (!View<Sse2Ops, U>(s, where).MayHoldKey()) {
+      BlendRun<V, U>(d, s, at, row);
+      return;
+    }
+  }
+  if (at < row) BlendRowRuns<V, U>(d, s, at, row);
 }
 
 template <class V, class U>

@@ -11,10 +11,8 @@
 //                              lane `from` on)
 //     MaskLoad32(p, m), MaskStore32(p, m, v)  a masked-off lane is neither
 //                              read nor written
-//     kMaskRegisters           whether masks are mask registers: a masked move
-//                              is one operation, and a masked-off lane loads as
-//                              zero and cannot fault; then FirstLanes(n), the
-//                              mask of the first n lanes
+//     kMaskRegisters           whether masks are mask registers, where a
+//                              masked move is one operation
 //   kMaskedBytes      whether bytes have masked moves (bit i of a 32-bit mask
 //                     for byte i) that cannot fault on masked-off bytes; then
 //     MaskLoad8(p, m), MaskStore8(p, m, v)

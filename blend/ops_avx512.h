@@ -15,10 +15,8 @@ namespace glimfx {
 namespace {
 
 struct Avx512Ops : Avx2Ops {
-  // Masks in mask registers: a masked move is one operation, and a
-  // masked-off lane loads as zero and cannot fault.
+  // Masks in mask registers: a masked move is one operation.
   static constexpr bool kMaskRegisters = true;
-  static __mmask8 FirstLanes(int32_t n) { return static_cast<__mmask8>((1u << n) - 1); }
   static __mmask8 DrawnLanes(Vec key) { return _mm256_testn_epi32_mask(key, key); }
   static __mmask8 DrawnLanes(Vec key, int32_t from) {
     return static_cast<__mmask8>(DrawnLanes(key) & (0xFFu << from));
