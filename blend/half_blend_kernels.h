@@ -8,7 +8,8 @@
 //   the scalar rows                                                less than a vector
 //   BlendMaskedRect24<1>, <2> AVX-512             24-bit pixels    33-64, 65-95 bytes
 //   BlendMaskedRect24<0>                                           any other
-//   BlendRunRect              SSE2: every unit; AVX2: 24-bit pixels
+//   BlendRunRect              SSE2: every unit; AVX2: 24-bit pixels; 16 bytes and more
+//   the scalar rows                                                less than 16 bytes
 #ifndef GLIMFX_BLEND_HALF_BLEND_KERNELS_H_
 #define GLIMFX_BLEND_HALF_BLEND_KERNELS_H_
 
@@ -45,6 +46,7 @@ void VectorBlendRect(uint8_t* d, const uint8_t* s, int32_t width, int32_t height
     if (units == 2 * k) return run(BlendMaskedRect<V, U, 2>);
     return run(BlendMaskedRect<V, U, 0>);
   }
+  if (U::kBytes * U::Units(width) < 16) return run(kScalarPaths.blend[U::kLayout]);
   run(BlendRunRect<V, U>);
 }
 

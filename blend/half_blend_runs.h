@@ -118,29 +118,9 @@ inline int32_t BlendRun(uint8_t* d, const uint8_t* s, int32_t a, int32_t b) {
   return -1;
 }
 
-// The runs of the block at row byte `base`, whose first `bytes` bytes lie in
-// the row. `open` is the first byte of a run still open, or -1; a run that
-// reaches the block's end stays open. Returns the open run.
-template <class V, class U>
-inline int32_t BlendBlockRuns(uint8_t* d, const uint8_t* s, int32_t open, int32_t base,
-                              BlockMask drawn, int32_t bytes) {
-  const BlockMask in_block = bytes == kBlockBytes<U> ? kBlockAll<U> : (BlockMask{1} << bytes) - 1;
-  drawn &= in_block;
-  for (int32_t at = 0;;) {
-    if (open < 0) {
-      if (drawn == 0) return -1;
-      at = LowestBit(drawn);
-      open = base + at;
-    }
-    const BlockMask ends = ~drawn & in_block & (~BlockMask{0} << at);
-    if (ends == 0) return open;
-    at = LowestBit(ends);
-    open = BlendRun<V, U>(d, s, open, base + at);
-    drawn &= ~BlockMask{0} << at;
-  }
-}
-
-// A view walked by runs from row byte `at` to `end`. Returns the open run.
+// A view walked by runs from row byte `at` to `end`, block by block. `open`
+// is the first byte of a run still open, or -1; a run that reaches the end
+// stays open. Returns the open run.
 template <class W, class V, class U>
 inline int32_t BlendViewRuns(uint8_t* d, const uint8_t* s, int32_t open, int32_t at, int32_t end,
                              const View<W, U>& view) {
@@ -149,42 +129,22 @@ inline int32_t BlendViewRuns(uint8_t* d, const uint8_t* s, int32_t open, int32_t
 #pragma GCC unroll 1
   for (; at < end; at += kBlockBytes<U>) {
     const int32_t bytes = end - at < kBlockBytes<U> ? end - at : kBlockBytes<U>;
-    open = BlendBlockRuns<V, U>(d, s, open, at, view.DrawnBytes(at), bytes);
+    const BlockMask in_block = (BlockMask{1} << (bytes - 1) << 1) - 1;
+    BlockMask drawn = view.DrawnBytes(at) & in_block;
+    for (int32_t i = 0;;) {  // block bytes done
+      if (open < 0) {
+        if (drawn == 0) break;
+        i = LowestBit(drawn);
+        open = at + i;
+      }
+      const BlockMask ends = ~drawn & in_block & (~BlockMask{0} << i);
+      if (ends == 0) break;
+      i = LowestBit(ends);
+      open = BlendRun<V, U>(d, s, open, at + i);
+      drawn &= ~BlockMask{0} << i;
+    }
   }
   return open;
-}
-
-// The rest of a row from row byte `at`, by runs: steps of V's width, then of
-// SSE2's, then the last bytes, fewer than a step, looked at through the last
-// step's worth of the row, or unit by unit in rows under 16 bytes.
-template <class V, class U>
-inline void BlendRowRuns(uint8_t* d, const uint8_t* s, int32_t at, int32_t row) {
-  constexpr int32_t kStep = kStepVectors<U> * V::kBytes, kStep16 = kStepVectors<U> * 16;
-  int32_t open = -1;
-  int32_t where[kStepVectors<U>];
-  for (; row - at >= kStep; at += kStep) {
-    StepAt<V, U>(at, where);
-    open = BlendViewRuns<V, V, U>(d, s, open, at, at + kStep, View<V, U>(s, where));
-  }
-  if (kStep > kStep16 && row - at >= kStep16) {
-    StepAt<Sse2Ops, U>(at, where);
-    open = BlendViewRuns<Sse2Ops, V, U>(d, s, open, at, at + kStep16, View<Sse2Ops, U>(s, where));
-    at += kStep16;
-  }
-  if (row >= 16 && at < row) {
-    LastStep<U>(row, where);
-    open = BlendViewRuns<Sse2Ops, V, U>(d, s, open, at, row, View<Sse2Ops, U>(s, where));
-    at = row;
-  }
-  for (; at < row; at += kBlockBytes<U>) {
-    const int32_t bytes = row - at < kBlockBytes<U> ? row - at : kBlockBytes<U>;
-    BlockMask drawn = 0;
-    for (int32_t i = 0; i < bytes; i += U::kBytes) {
-      if (!U::IsKey(s + at + i)) drawn |= BlockMask{(1u << U::kBytes) - 1} << i;
-    }
-    open = BlendBlockRuns<V, U>(d, s, open, at, drawn, bytes);
-  }
-  if (open >= 0) BlendRun<V, U>(d, s, open, row);
 }
 
 // A step of W from row byte `at`, blended if it holds no key unit. Returns
@@ -202,36 +162,59 @@ inline bool BlendPlainStep(uint8_t* d, const uint8_t* s, int32_t at) {
   return true;
 }
 
-// Steps without key units are blended as they come, one well-predicted
-// branch on opaque sources, and so are the last bytes, fewer than a step,
-// when the last step's worth of the row holds none; from the first step with
-// any, the rest of the row goes by runs.
+// The rest of a row from row byte `at`, by runs: steps of V's width, then of
+// SSE2's, then the last bytes, fewer than a step, looked at through the last
+// step's worth of the row. Out of line, so the loop over plain steps before
+// it keeps its values in registers.
 template <class V, class U>
-inline void BlendRunRow(uint8_t* d, const uint8_t* s, int32_t width) {
+__attribute__((noinline)) void BlendRowRuns(uint8_t* d, const uint8_t* s, int32_t at, int32_t row) {
   constexpr int32_t kStep = kStepVectors<U> * V::kBytes, kStep16 = kStepVectors<U> * 16;
-  const int32_t row = U::kBytes * U::Units(width);
-  int32_t at = 0;
-  while (row - at >= kStep && BlendPlainStep<V, U>(d, s, at)) at += kStep;
-  while (kStep > kStep16 && row - at >= kStep16 && BlendPlainStep<Sse2Ops, U>(d, s, at)) {
+  int32_t where[kStepVectors<U>];
+  int32_t open = -1;
+  for (; row - at >= kStep; at += kStep) {
+    StepAt<V, U>(at, where);
+    open = BlendViewRuns<V, V, U>(d, s, open, at, at + kStep, View<V, U>(s, where));
+  }
+  if (kStep > kStep16 && row - at >= kStep16) {
+    StepAt<Sse2Ops, U>(at, where);
+    open = BlendViewRuns<Sse2Ops, V, U>(d, s, open, at, at + kStep16, View<Sse2Ops, U>(s, where));
     at += kStep16;
   }
-  if (row - at < kStep16 && row >= 16 && at < row) {
-    int32_t where[kStepVectors<U>];
+  if (at < row) {
     LastStep<U>(row, where);
-    if (!View<Sse2Ops, U>(s, where).MayHoldKey()) {
-      BlendRun<V, U>(d, s, at, row);
-      return;
-    }
+    open = BlendViewRuns<Sse2Ops, V, U>(d, s, open, at, row, View<Sse2Ops, U>(s, where));
   }
-  if (at < row) BlendRowRuns<V, U>(d, s, at, row);
+  if (open >= 0) BlendRun<V, U>(d, s, open, row);
 }
 
+// Rows of 16 bytes and more (the chooser sends shorter ones to the scalar
+// rows). Steps without key units are blended as they come, one
+// well-predicted branch on opaque sources, and so are the last bytes, fewer
+// than a step, when the last step's worth of the row (all of a shorter row)
+// holds none; from the first step with any, the rest goes by runs.
 template <class V, class U>
 __attribute__((noinline)) void BlendRunRect(uint8_t* d, const uint8_t* s, int32_t width,
                                             int32_t height, int32_t s_pitch, int32_t d_pitch) {
+  constexpr int32_t kStep = kStepVectors<U> * V::kBytes, kStep16 = kStepVectors<U> * 16;
+  const int32_t row = U::kBytes * U::Units(width);
   for (int32_t r = 0; r < height; ++r) {
-    BlendRunRow<V, U>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), width);
-    U::BlendRest(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), width);
+    uint8_t* const dr = RowAt(d, r, d_pitch);
+    const uint8_t* const sr = RowAt(s, r, s_pitch);
+    int32_t at = 0;
+    while (row - at >= kStep && BlendPlainStep<V, U>(dr, sr, at)) at += kStep;
+    while (kStep > kStep16 && row - at >= kStep16 && BlendPlainStep<Sse2Ops, U>(dr, sr, at)) {
+      at += kStep16;
+    }
+    if (at < row) {
+      int32_t where[kStepVectors<U>];
+      LastStep<U>(row, where);
+      if (row - at < kStep16 && !View<Sse2Ops, U>(sr, where).MayHoldKey()) {
+        BlendRun<V, U>(dr, sr, at, row);
+      } else {
+        BlendRowRuns<V, U>(dr, sr, at, row);
+      }
+    }
+    U::BlendRest(dr, sr, width);
   }
 }
 

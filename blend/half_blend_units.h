@@ -6,7 +6,7 @@
 //   kLayout                    the layout's index in the path tables
 //   kBytes, kPixels, Units(width)  its bytes, pixels, and how many whole
 //                              ones a row holds
-//   IsKey(s), BlendUnit(d, s)  one source unit's test, and its blend
+//   BlendUnit(d, s)            one unit's blend
 //   BlendRest(d, s, width)     what a row holds past its whole units
 //   Blend<W>(dv, sv)           a vector of units blended, key units aside
 //   KeyBytes<W>(sv)            bit i: byte i belongs to a key unit (24-bit:
@@ -32,7 +32,6 @@ struct Pairs {
   static constexpr int32_t kBytes = 4;
   static constexpr int32_t kPixels = 2;
   static int32_t Units(int32_t width) { return width >> 1; }
-  static bool IsKey(const uint8_t* s) { return Load32(s) == 0; }
   static void BlendUnit(uint8_t* d, const uint8_t* s) {
     BlendRow16_Scalar<kPairMask, kHalfMask>(d, s, 2);
   }
@@ -65,15 +64,18 @@ struct Pairs {
 using Pairs555 = Pairs<kFormat555, kPairMask555, kHalfMask555>;
 using Pairs565 = Pairs<kFormat565, kPairMask565, kHalfMask565>;
 
-// The top byte is no colour: it marks nothing and ends at zero.
-struct Pixels32 {
-  static constexpr int32_t kLayout = LayoutIndex(kFormat32);
-  static constexpr int32_t kBytes = 4;
+// A unit of one pixel: a row holds nothing past its units.
+struct OnePixel {
   static constexpr int32_t kPixels = 1;
   static int32_t Units(int32_t width) { return width; }
-  static bool IsKey(const uint8_t* s) { return (Load32(s) & 0xFFFFFFu) == 0; }
-  static void BlendUnit(uint8_t* d, const uint8_t* s) { BlendRow32_Scalar(d, s, 1); }
   static void BlendRest(uint8_t*, const uint8_t*, int32_t) {}
+};
+
+// The top byte is no colour: it marks nothing and ends at zero.
+struct Pixels32 : OnePixel {
+  static constexpr int32_t kLayout = LayoutIndex(kFormat32);
+  static constexpr int32_t kBytes = 4;
+  static void BlendUnit(uint8_t* d, const uint8_t* s) { BlendRow32_Scalar(d, s, 1); }
   template <class W>
   static typename W::Vec KeyLanes(typename W::Vec s) {
     return W::IsZero32(W::And(s, W::Splat32(0xFFFFFF)));
@@ -97,14 +99,10 @@ struct Pixels32 {
 };
 
 // Every byte blends alike; pixel boundaries only matter for finding keys.
-struct Pixels24 {
+struct Pixels24 : OnePixel {
   static constexpr int32_t kLayout = LayoutIndex(kFormat24);
   static constexpr int32_t kBytes = 3;
-  static constexpr int32_t kPixels = 1;
-  static int32_t Units(int32_t width) { return width; }
-  static bool IsKey(const uint8_t* s) { return Load24(s) == 0; }
   static void BlendUnit(uint8_t* d, const uint8_t* s) { BlendRow24_Scalar(d, s, 1); }
-  static void BlendRest(uint8_t*, const uint8_t*, int32_t) {}
   template <class W>
   static uint32_t KeyBytes(typename W::Vec s) {
     return W::ZeroBytes(s);
