@@ -1,9 +1,10 @@
 // The run kernel, where the instruction set has no masked moves for the unit
-// (every layout on SSE2, 24-bit pixels on AVX2): a row is looked at in steps
-// of vectors, and the runs of drawn units are found from bit masks of their
-// bytes. A run stays open across steps without key units and is
-// blended in place when it ends, with whole vectors, its last one placed to
-// end exactly at the run's end. Nothing outside a run is read or written.
+// (every layout on SSE2, 24-bit pixels on AVX2). A row is looked at in steps
+// of vectors: steps without key units are blended whole; from the first with
+// any, the runs of drawn units are found from bit masks of their bytes and
+// each is blended in place when it ends, by whole vectors, its last one
+// placed to end exactly at the run's end. Nothing outside a run is read or
+// written.
 #ifndef GLIMFX_BLEND_HALF_BLEND_RUNS_H_
 #define GLIMFX_BLEND_HALF_BLEND_RUNS_H_
 
