@@ -79,7 +79,8 @@ inline bool BlendMaskedRow(uint8_t* d, const uint8_t* s, const MaskedRows& rows)
 // so an opaque source keeps its plain moves and a sprite pays at most one
 // row of mispredictions; two loops, each laid out for its own case. Where a
 // masked move is one operation, only rows of four vectors of 16-bit pairs
-// and more choose: elsewhere the test costs more than it saves. kVectors: rows of exactly that many
+// and more choose, and rectangles past the caches: elsewhere the test costs
+// more than it saves. kVectors: rows of exactly that many
 // vectors, known at compile time; 0, rows of any number of whole vectors; -1, any rows of a vector
 // and more, and rectangles past the caches. Apart, none pays for the others' tests.
 template <class V, class U, int32_t kVectors>
@@ -91,7 +92,7 @@ __attribute__((noinline)) void BlendMaskedRect(uint8_t* d, const uint8_t* s, int
   rows.whole = rows.units - rows.tail - (rows.tail == 0 ? 0 : k);
   rows.prefetch = kVectors < 0 && int64_t{4} * rows.units * height >= kPrefetchRectBytes;
   int32_t r = 0;
-  if (!V::kMaskRegisters || (U::kPixels == 2 && rows.units >= 4 * k)) {
+  if (!V::kMaskRegisters || (U::kPixels == 2 && rows.units >= 4 * k) || rows.prefetch) {
     for (bool choosing = true; choosing && r < height; ++r) {
       choosing =
           !BlendMaskedRow<V, U, kVectors, true>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), rows);
