@@ -89,20 +89,22 @@ inline void BlendMaskedStep24(uint8_t* d, const uint8_t* s, const uint32_t (&in_
 template <class V, bool kChoosing>
 inline bool BlendSteps24(uint8_t* d, const uint8_t* s, int32_t steps, int32_t row,
                          const uint32_t (&end)[3]) {
-  int32_t at = 0;
-  for (; kChoosing && at < steps; at += kStep24) {
+  for (int32_t at = 0; kChoosing && at < steps; at += kStep24) {
     const auto s0 = InRegister(V::Load(s + at)), s1 = InRegister(V::Load(s + at + 32)),
                s2 = InRegister(V::Load(s + at + 64));
     uint32_t drawn[3];
-    if (MayHoldKey24<V>(s0, s1, s2) && StepDrawnBytes<V>(s0, s1, s2, drawn)) break;
+    if (MayHoldKey24<V>(s0, s1, s2) && StepDrawnBytes<V>(s0, s1, s2, drawn)) {
+      return BlendSteps24<V, false>(d + at, s + at, steps - at, row - at, end);
+    }
     V::Store(d + at, HalfSum<V>(V::Load(d + at), s0, kByteHalfMask));
     V::Store(d + at + 32, HalfSum<V>(V::Load(d + at + 32), s1, kByteHalfMask));
     V::Store(d + at + 64, HalfSum<V>(V::Load(d + at + 64), s2, kByteHalfMask));
   }
-  const bool masked = at < steps || steps < row;
-  for (; at < steps; at += kStep24) BlendMaskedStep24<V, true>(d + at, s + at, end);
+  for (int32_t at = 0; !kChoosing && at < steps; at += kStep24) {
+    BlendMaskedStep24<V, true>(d + at, s + at, end);
+  }
   if (steps < row) BlendMaskedStep24<V, false>(d + steps, s + steps, end);
-  return masked;
+  return !kChoosing || steps < row;
 }
 
 // A row of 33 to 95 bytes: kWhole whole vectors (one or two), then one placed
