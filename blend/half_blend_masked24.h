@@ -149,19 +149,9 @@ inline bool BlendShortRow24(uint8_t* d, const uint8_t* s, int32_t row, uint32_t 
 
 // kWhole 0: rows of a step and more, or of 32 bytes and less; else rows of
 // kWhole whole vectors and fewer than a step. `end` holds the masks of the
-// row's bytes from `end_at`, after its whole steps or vectors.
-template <class V, int32_t kWhole, bool kChoosing>
-inline bool BlendRow24(uint8_t* d, const uint8_t* s, int32_t row, int32_t end_at,
-                       const uint32_t (&end)[3]) {
-  if constexpr (kWhole == 0) {
-    return BlendSteps24<V, kChoosing>(d, s, end_at, row, end);
-  } else {
-    return BlendShortRow24<V, kWhole, kChoosing>(d, s, row, end[0]);
-  }
-}
-
-// Rows choose plain moves until one goes through the masks, then none does,
-// as in half_blend_masked.h.
+// row's bytes from `end_at`, after its whole steps or vectors. Rows choose
+// plain moves until one goes through the masks, then none does, as in
+// half_blend_masked.h.
 template <class V, int32_t kWhole>
 __attribute__((noinline)) void BlendMaskedRect24(uint8_t* d, const uint8_t* s, int32_t width,
                                                  int32_t height, int32_t s_pitch, int32_t d_pitch) {
@@ -172,11 +162,20 @@ __attribute__((noinline)) void BlendMaskedRect24(uint8_t* d, const uint8_t* s, i
                            BytesIn(end_at + 64, row)};
   int32_t r = 0;
   for (bool choosing = true; choosing && r < height; ++r) {
-    choosing =
-        !BlendRow24<V, kWhole, true>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), row, end_at, end);
+    if constexpr (kWhole == 0) {
+      choosing =
+          !BlendSteps24<V, true>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), end_at, row, end);
+    } else {
+      choosing = !BlendShortRow24<V, kWhole, true>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), row,
+                                                   end[0]);
+    }
   }
   for (; r < height; ++r) {
-    BlendRow24<V, kWhole, false>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), row, end_at, end);
+    if constexpr (kWhole == 0) {
+      BlendSteps24<V, false>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), end_at, row, end);
+    } else {
+      BlendShortRow24<V, kWhole, false>(RowAt(d, r, d_pitch), RowAt(s, r, s_pitch), row, end[0]);
+    }
   }
 }
 
