@@ -192,7 +192,8 @@ __attribute__((noinline)) void BlendRowRuns(uint8_t* d, const uint8_t* s, int32_
 // rows). Steps without key units are blended as they come, one
 // well-predicted branch on opaque sources, and so are the last bytes, fewer
 // than a step, when the last step's worth of the row (all of a shorter row)
-// holds none; from the first step with any, the rest goes by runs.
+// holds none; from the first step with any, the rest goes by runs, out of
+// line.
 template <class V, class U>
 __attribute__((noinline)) void BlendRunRect(uint8_t* d, const uint8_t* s, int32_t width,
                                             int32_t height, int32_t s_pitch, int32_t d_pitch) {
@@ -206,14 +207,16 @@ __attribute__((noinline)) void BlendRunRect(uint8_t* d, const uint8_t* s, int32_
     while (kStep > kStep16 && row - at >= kStep16 && BlendPlainStep<Sse2Ops, U>(dr, sr, at)) {
       at += kStep16;
     }
-    if (at < row) {
+    if (at < row && row - at < kStep16) {
+      // Only the last bytes are left: the last step's worth of the row,
+      // blended whole or walked by runs, with the vectors loaded once.
       int32_t where[kStepVectors<U>];
       LastStep<U>(row, where);
-      if (row - at < kStep16 && !View<Sse2Ops, U>(sr, where).MayHoldKey()) {
-        BlendRun<V, U>(dr, sr, at, row);
-      } else {
-        BlendRowRuns<V, U>(dr, sr, at, row);
-      }
+      const int32_t open =
+          BlendViewRuns<Sse2Ops, V, U>(dr, sr, -1, at, row, View<Sse2Ops, U>(sr, where));
+      if (open >= 0) BlendRun<V, U>(dr, sr, open, row);
+    } else if (at < row) {
+      BlendRowRuns<V, U>(dr, sr, at, row);
     }
     U::BlendRest(dr, sr, width);
   }
